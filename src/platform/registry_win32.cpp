@@ -1,0 +1,77 @@
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+HKEY AsKey(void* handle) { return static_cast<HKEY>(handle); }
+
+}  // namespace
+
+RegistryKey RegistryKey::OpenForRead(const char* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  return RegistryKey(key);
+}
+
+RegistryKey RegistryKey::OpenForWrite(const char* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
+  return RegistryKey(key);
+}
+
+RegistryKey RegistryKey::Create(const char* path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return {};
+  return RegistryKey(key);
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    m_handle = other.m_handle;
+    other.m_handle = nullptr;
+  }
+  return *this;
+}
+
+RegistryKey::~RegistryKey() { Close(); }
+
+void RegistryKey::Close() {
+  if (m_handle) RegCloseKey(AsKey(m_handle));
+  m_handle = nullptr;
+}
+
+bool RegistryKey::EnumSubKey(int index, CString& name) const {
+  char buffer[kBufferSize];
+  DWORD size = sizeof buffer;
+  if (RegEnumKeyExA(AsKey(m_handle), static_cast<DWORD>(index), buffer, &size, nullptr, nullptr,
+                    nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  name = CString(buffer, static_cast<int>(size));
+  return true;
+}
+
+RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& value) const {
+  value.Empty();
+  char buffer[kBufferSize] = {};
+  DWORD type = 0;
+  DWORD size = sizeof buffer;
+  LONG result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(buffer), &size);
+  if (result == ERROR_MORE_DATA) return ReadResult::TooLong;
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return ReadResult::Missing;
+  size_t length = strnlen(buffer, size);
+  if (length == kBufferSize) return ReadResult::TooLong;  // no room was left for the NUL
+  value = CString(buffer, static_cast<int>(length));
+  return ReadResult::Ok;
+}
+
+bool RegistryKey::SetString(const char* name, const CString& value) const {
+  return RegSetValueExA(AsKey(m_handle), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<const char*>(value)),
+                        static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// One record of the event table: an application group or a sound event with
+// its pool of candidate wave files.
+
+#include <vector>
+
+#include "platform/cstring.h"
+
+struct EventEntry {
+  CString label;  // display name
+  CString key;    // event key name; for a group "\app" or "\\registry\path"
+  int count = 0;  // candidates in `files`; -1 marks a group
+  // Each candidate: a mark ('-' not yet picked in this cycle, '+' picked),
+  // the path, and a closing '|'.
+  CString files;
+
+  bool IsGroup() const { return count == -1; }
+  // A group whose events are values of a registry key rather than event keys.
+  bool IsRegistryGroup() const { return IsGroup() && key.GetLength() > 1 && key[1] == '\\'; }
+
+  // Appends `candidate` (a path, or a mark and a path; a bare path gets '-').
+  // False, with nothing changed, when `checkDuplicate` finds the same path
+  // (exact bytes) in the pool, or when the text could not be stored intact:
+  // a '|' or a line break inside it, or a double-byte character cut short.
+  bool AppendCandidate(const CString& candidate, bool checkDuplicate);
+
+  // The n-th candidate with its mark; empty when n is out of range.
+  CString GetCandidate(int n) const;
+
+  // Calls visit(candidate) for each candidate, mark included, in order.
+  template <class Visit>
+  void ForEachCandidate(Visit visit) const {
+    for (int begin = 0, end; begin < files.GetLength(); begin = end + 1) {
+      end = files.Find('|', begin + 1);
+      if (end < 0) return;
+      visit(files.Mid(begin, end - begin));
+    }
+  }
+
+  void ClearCandidates();
+
+  CString GetDisplayText() const;  // "label : count"
+
+  // A random path from the candidates not yet picked in this cycle, starting
+  // a new cycle once every candidate has been picked; empty without
+  // candidates. Draws from rand().
+  CString PickCandidate();
+};
+
+using EventTable = std::vector<EventEntry>;

@@ -1,0 +1,21 @@
+#pragma once
+// A fresh directory for one test, removed with everything in it afterwards.
+
+#include <string>
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return m_path; }
+  std::string File(const char* name) const;
+
+  std::string Read(const char* name) const;  // the bytes of a file in it
+  void Write(const char* name, const std::string& bytes) const;
+
+ private:
+  std::string m_path;
+};
