@@ -24,6 +24,7 @@ class EventCatalogue : public RegistryTest {
   std::string Build() {
     EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
     file.LoadSettings();
+    file.Close();  // it is open exclusively
     std::string saved = dir.Read("BTD.CFG");
     size_t section = saved.find("\r\n\r\n");
     return section == std::string::npos ? saved : saved.substr(section + 4);

@@ -34,11 +34,19 @@ class SettingsFileTest : public RegistryTest {
  protected:
   // Writes `bytes` as BTD.CFG, opens and loads it; returns the file after the load.
   std::string Load(const std::string& bytes) {
-    dir.Write("BTD.CFG", bytes);
     file.Close();
+    dir.Write("BTD.CFG", bytes);
     EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
     file.LoadSettings();
-    return dir.Read("BTD.CFG");
+    return Saved();
+  }
+
+  // The file's bytes; it is open exclusively, so it is closed for the read.
+  std::string Saved() {
+    file.Close();
+    std::string bytes = dir.Read("BTD.CFG");
+    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    return bytes;
   }
 
   TempDir dir;
@@ -48,8 +56,7 @@ class SettingsFileTest : public RegistryTest {
 }  // namespace
 
 TEST_F(SettingsFileTest, HeaderIsSixtyBytesOfCodePage932) {
-  Load("");
-  std::string saved = dir.Read("BTD.CFG");
+  std::string saved = Load("");
   EXPECT_EQ(60u, Header().size());
   EXPECT_EQ(Crlf(Header() + "\n"), saved.substr(0, 62));
 }
@@ -176,7 +183,7 @@ TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
   file.table = {group, event};
   ASSERT_TRUE(file.SaveSettings());
   EXPECT_EQ(Crlf(Header() + "\n" + Options(1, 1, 0, 7, 135) + "\n\\App\nApplication\n\nEv\nEvent\n-C:\\a.wav\n\n"),
-            dir.Read("BTD.CFG"));
+            Saved());
   EXPECT_EQ(CString("-C:\\a.wav|"), file.table[1].files);
   EXPECT_FALSE(file.LastSaveFailed());
 }

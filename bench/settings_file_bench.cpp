@@ -1,0 +1,142 @@
+// Load and save times of the settings file as its pools grow. Every load
+// ends with a save, so the load figures include one; the save figures are
+// the save alone. The per-candidate time shows whether the cost grows
+// faster than the file.
+
+#include <benchmark/benchmark.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "store/settings_file.h"
+
+namespace {
+
+enum class Shape {
+  kManyEvents,  // groups of 50 events, 20 candidates each
+  kOnePool,     // every candidate in one event
+};
+
+constexpr int kCandidatesPerEvent = 20;
+constexpr int kEventsPerGroup = 50;
+
+const char kHeader[] =
+    "----- \x96\x7B\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8E\x64\x97\x6C\x82\xCD\x81\x41"
+    "\x90\xE0\x96\xBE\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC9\x8B\x4C\x8D\xDA\x82\xB5\x82\xC4"
+    "\x82\xA2\x82\xDC\x82\xB7 -----";
+
+// A path of about 55 bytes, distinct for every candidate.
+std::string CandidatePath(int n) {
+  char path[96];
+  std::snprintf(path, sizeof path, "C:\\Users\\Public\\Music\\Sounds\\Library%02d\\chime_%06d.wav",
+                n % 37, n);
+  return path;
+}
+
+// The file in canonical form, so that a load leaves it unchanged.
+std::string CanonicalContent(int candidates, Shape shape) {
+  std::string text = std::string(kHeader) +
+                     "\nSetup=1\nBootOnNoSound=0\nBootOnSoundChange=1\nBootWaitTime=10\nTimer=90\n\n";
+  int perEvent = shape == Shape::kOnePool ? candidates : kCandidatesPerEvent;
+  for (int n = 0, event = 0; n < candidates; ++event) {
+    if (event % kEventsPerGroup == 0) text += "\\App" + std::to_string(event / kEventsPerGroup) + "\nApplication\n\n";
+    text += "Event" + std::to_string(event) + "\nEvent label\n";
+    for (int i = 0; i < perEvent && n < candidates; ++i, ++n) text += (n % 3 ? "-" : "+") + CandidatePath(n) + "\n";
+    text += "\n";
+  }
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+// A settings file in a fresh temp directory, removed afterwards.
+class TempSettingsFile {
+ public:
+  explicit TempSettingsFile(const std::string& content) {
+    struct stat info;
+    std::string base = ::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
+    std::string pattern = base + "/belltide-bench-XXXXXX";
+    if (!::mkdtemp(pattern.data())) std::abort();
+    m_dir = pattern;
+    m_path = m_dir + "/BTD.CFG";
+    std::ofstream(m_path, std::ios::binary) << content;
+  }
+  ~TempSettingsFile() {
+    ::unlink(m_path.c_str());
+    ::rmdir(m_dir.c_str());
+  }
+  TempSettingsFile(const TempSettingsFile&) = delete;
+  TempSettingsFile& operator=(const TempSettingsFile&) = delete;
+
+  const char* path() const { return m_path.c_str(); }
+
+ private:
+  std::string m_dir;
+  std::string m_path;
+};
+
+void ReportPerCandidate(benchmark::State& state, int candidates, size_t bytes) {
+  state.SetItemsProcessed(state.iterations() * candidates);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
+  // Seconds per candidate: the rate of candidates, inverted.
+  state.counters["per_candidate"] =
+      benchmark::Counter(candidates, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_LoadSettings(benchmark::State& state, Shape shape) {
+  int candidates = static_cast<int>(state.range(0));
+  std::string content = CanonicalContent(candidates, shape);
+  TempSettingsFile temp(content);
+  SettingsFile file;
+  if (!file.Open(temp.path(), 0x7002)) {
+    state.SkipWithError("cannot open the settings file");
+    return;
+  }
+  for (auto _ : state) {
+    file.LoadSettings();
+    benchmark::DoNotOptimize(file.table.data());
+  }
+  if (file.LastSaveFailed() || file.GetLength() != static_cast<long long>(content.size())) {
+    state.SkipWithError("the load did not leave the canonical file unchanged");
+  }
+  ReportPerCandidate(state, candidates, content.size());
+}
+
+void BM_SaveSettings(benchmark::State& state, Shape shape) {
+  int candidates = static_cast<int>(state.range(0));
+  std::string content = CanonicalContent(candidates, shape);
+  TempSettingsFile temp(content);
+  SettingsFile file;
+  if (!file.Open(temp.path(), 0x7002)) {
+    state.SkipWithError("cannot open the settings file");
+    return;
+  }
+  file.LoadSettings();
+  for (auto _ : state) {
+    if (!file.SaveSettings()) {
+      state.SkipWithError("save failed");
+      break;
+    }
+  }
+  ReportPerCandidate(state, candidates, content.size());
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_LoadSettings, many_events, Shape::kManyEvents)
+    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoadSettings, one_pool, Shape::kOnePool)
+    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveSettings, many_events, Shape::kManyEvents)
+    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SaveSettings, one_pool, Shape::kOnePool)
+    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();

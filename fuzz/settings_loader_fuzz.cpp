@@ -1,0 +1,143 @@
+// libFuzzer target for the settings file loader. Each input becomes the
+// whole settings file; it is loaded (which ends with a canonical save), read
+// back, loaded again and read back again. A load must reach a fixed point
+// after one save, so the second file must equal the first byte for byte.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "store/settings_file.h"
+
+namespace {
+
+// The 60-byte header line in code page 932, kept apart from the loader's own
+// copy so that a change there is caught here.
+const char kHeader[] =
+    "----- \x96\x7B\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8E\x64\x97\x6C\x82\xCD\x81\x41"
+    "\x90\xE0\x96\xBE\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC9\x8B\x4C\x8D\xDA\x82\xB5\x82\xC4"
+    "\x82\xA2\x82\xDC\x82\xB7 -----\r\n";
+constexpr size_t kHeaderLength = sizeof kHeader - 1;
+static_assert(kHeaderLength == 62, "60 bytes of header and CR LF");
+
+std::string g_dir;
+std::string g_path;
+
+void RemoveTempDir() {
+  ::unlink(g_path.c_str());
+  ::rmdir(g_dir.c_str());
+}
+
+// One directory per process, made once: creating one per input would cost
+// more than the load itself. tmpfs keeps the fsync of every save cheap.
+void MakeTempDir() {
+  std::string base = "/tmp";
+  struct stat info;
+  if (::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode)) {
+    base = "/dev/shm";
+  } else if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) {
+    base = tmp;
+  }
+  std::string pattern = base + "/belltide-fuzz-XXXXXX";
+  if (!::mkdtemp(pattern.data())) {
+    std::perror("mkdtemp");
+    std::abort();
+  }
+  g_dir = pattern;
+  g_path = g_dir + "/BTD.CFG";
+  std::atexit(RemoveTempDir);
+}
+
+void WriteFile(const uint8_t* data, size_t size) {
+  int fd = ::open(g_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) std::abort();
+  while (size > 0) {
+    ssize_t written = ::write(fd, data, size);
+    if (written <= 0) std::abort();
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  ::close(fd);
+}
+
+std::string ReadFile() {
+  std::string bytes;
+  int fd = ::open(g_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) std::abort();
+  char buffer[64 * 1024];
+  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<size_t>(got));
+  ::close(fd);
+  return bytes;
+}
+
+// Opens the file as the application does at start-up and loads it.
+std::string Load(SettingsFile& file) {
+  file.Close();
+  if (!file.Open(g_path.c_str(), 0x7002)) __builtin_trap();
+  file.LoadSettings();
+  if (file.LastSaveFailed()) __builtin_trap();
+  return ReadFile();
+}
+
+// Canonical: the header line, every line break CR LF, and the options and
+// every block closed by an empty line.
+bool IsCanonical(const std::string& bytes) {
+  if (bytes.compare(0, kHeaderLength, kHeader, kHeaderLength) != 0) return false;
+  if (bytes.size() < kHeaderLength + 4 || bytes.compare(bytes.size() - 4, 4, "\r\n\r\n") != 0) return false;
+  for (size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
+    if (bytes[i - 1] != '\r') return false;
+  }
+  return true;
+}
+
+// The counts the dialog shows must match the pools the loader built.
+bool CountsMatchPools(const SettingsFile& file) {
+  if (file.eventCount() < 0) return false;
+  for (const EventEntry& entry : file.table) {
+    if (entry.IsGroup()) {
+      if (!entry.files.IsEmpty()) return false;
+      continue;
+    }
+    int candidates = 0;
+    entry.ForEachCandidate([&](const CString&) { ++candidates; });
+    if (candidates != entry.count) return false;
+  }
+  return true;
+}
+
+bool SameTable(const EventTable& a, const EventTable& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].key != b[i].key || a[i].label != b[i].label || a[i].count != b[i].count ||
+        a[i].files != b[i].files) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  MakeTempDir();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  WriteFile(data, size);
+  SettingsFile file;
+  std::string first = Load(file);
+  EventTable firstTable = file.table;
+  if (!IsCanonical(first) || !CountsMatchPools(file)) __builtin_trap();
+
+  std::string second = Load(file);
+  if (second != first) __builtin_trap();  // the file changed again (or grew)
+  if (!CountsMatchPools(file) || !SameTable(firstTable, file.table)) __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,30 @@
+#include "app/belltide_app.h"
+
+#include "res/resource.h"
+#include "shell/resident_dlg.h"
+#include "store/settings_file.h"
+#include "store/startup_files.h"
+
+BOOL CBelltideApp::InitInstance() {
+  // Full paths: a dialog that changes the working directory must not move
+  // the settings file or its backup.
+  const StartupFiles files = StartupFiles::InCurrentDirectory();
+  if (files.RestoreFromBackup()) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
+
+  // The exclusive open is also what keeps a second copy from running.
+  SettingsFile settingsFile;
+  if (!settingsFile.Open(files.settingsPath, CStdioFile::modeReadWrite | CStdioFile::modeCreate |
+                                                 CStdioFile::modeNoTruncate | CStdioFile::typeText)) {
+    AfxMessageBox(IDS_CANNOT_OPEN, MB_ICONSTOP);
+    return FALSE;
+  }
+
+  CResidentDlg residentDlg(settingsFile);
+  m_pMainWnd = &residentDlg;
+  residentDlg.DoModal();
+  m_pMainWnd = nullptr;
+
+  settingsFile.Close();
+  files.BackUp(settingsFile);
+  return FALSE;  // no message loop: the program ends here
+}

@@ -1,0 +1,98 @@
+#include "platform/win/dialog.h"
+
+#include "platform/win/data_exchange.h"
+
+INT_PTR CDialog::DoModal() {
+  m_inModalLoop = true;  // EndDialog may come from OnInitDialog already
+  m_result = -1;
+  if (!CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent, DialogProc,
+                          reinterpret_cast<LPARAM>(this)))
+    return -1;
+  bool disabledParent = m_parent && ::IsWindowEnabled(m_parent);
+  if (disabledParent) ::EnableWindow(m_parent, FALSE);
+
+  MSG msg;
+  while (m_inModalLoop) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+      break;
+    }
+    if (!IsDialogMessageA(m_hWnd, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+
+  if (disabledParent) ::EnableWindow(m_parent, TRUE);
+  ShowWindow(SW_HIDE);
+  DestroyWindow();
+  return m_result;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+  m_result = result;
+  m_inModalLoop = false;
+  if (m_hWnd) PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+BOOL CDialog::DestroyWindow() {
+  BOOL destroyed = ::DestroyWindow(m_hWnd);
+  m_hWnd = nullptr;
+  return destroyed;
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+  CDataExchange dx(*this, saveAndValidate != FALSE);
+  DoDataExchange(dx);
+  return !dx.Failed();
+}
+
+void CDialog::DoDataExchange(CDataExchange&) {}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (UpdateData(TRUE)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::OnMessageMap(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CDialog* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<CDialog*>(lParam);
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    self->m_hWnd = window;
+  } else {
+    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    return FALSE;  // no exception may unwind through the dialog manager
+  }
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog();
+
+  LRESULT result = 0;
+  m_handled = true;
+  if (!OnMessageMap(message, wParam, lParam, result) || !m_handled) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+      if (LOWORD(wParam) == IDOK) return OnOK(), TRUE;
+      if (LOWORD(wParam) == IDCANCEL) return OnCancel(), TRUE;
+    }
+    return FALSE;
+  }
+  if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);  // returned directly
+  SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+  return TRUE;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// CDialog: a modal dialog from a template, with a message-map table, data
+// exchange and the framework's default OK and Cancel.
+
+#include <windows.h>
+
+#include "platform/win/message_map.h"
+#include "platform/win/wnd.h"
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+ public:
+  explicit CDialog(UINT templateId, HWND parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
+  CDialog(const CDialog&) = delete;
+  CDialog& operator=(const CDialog&) = delete;
+  virtual ~CDialog() = default;
+
+  // Creates the dialog, runs its modal loop until EndDialog, then destroys
+  // it through DestroyWindow. Returns the EndDialog result, -1 on failure.
+  INT_PTR DoModal();
+  void EndDialog(INT_PTR result);
+
+  // Controls to fields (save true) or fields to controls; false when a field
+  // could not be read (the user has been told).
+  BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+  virtual BOOL DestroyWindow();
+
+ protected:
+  virtual void DoDataExchange(CDataExchange& dx);
+  virtual BOOL OnInitDialog();  // exchanges fields to controls
+  virtual void OnOK();          // exchanges controls to fields, ends with IDOK
+  virtual void OnCancel();      // ends with IDCANCEL
+
+  // The derived dialog's message map; false lets the dialog manager handle
+  // the message.
+  virtual bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  // Called by a handler that also wants the dialog manager's processing.
+  void PassToDefault() { m_handled = false; }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  UINT m_templateId;
+  HWND m_parent;
+  bool m_inModalLoop = false;
+  INT_PTR m_result = -1;
+  bool m_handled = true;
+};

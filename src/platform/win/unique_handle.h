@@ -1,0 +1,47 @@
+#pragma once
+// One owner for a Windows handle: move-only, closed by its traits.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <utility>
+
+template <class Traits>
+class UniqueHandle {
+ public:
+  using Handle = typename Traits::Handle;
+
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : m_handle(handle) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { reset(); }
+
+  Handle get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != Handle(); }
+  Handle release() { return std::exchange(m_handle, Handle()); }
+  void reset(Handle handle = Handle()) {
+    if (m_handle != Handle()) Traits::Close(m_handle);
+    m_handle = handle;
+  }
+
+ private:
+  Handle m_handle = Handle();
+};
+
+struct MenuTraits {
+  using Handle = HMENU;
+  static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+using UniqueMenu = UniqueHandle<MenuTraits>;
+
+struct DropTraits {
+  using Handle = HDROP;
+  static void Close(HDROP drop) { DragFinish(drop); }
+};
+using UniqueDrop = UniqueHandle<DropTraits>;

@@ -1,0 +1,57 @@
+#include "platform/win/win_app.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// The executable's file name without its extension.
+CString ProgramTitle() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  CString name(path);
+  int slash = -1;
+  for (int at = name.Find('\\'); at >= 0; at = name.Find('\\', at + 1)) slash = at;
+  name = name.Mid(slash + 1);
+  int dot = -1;
+  for (int at = name.Find('.'); at >= 0; at = name.Find('.', at + 1)) dot = at;
+  return dot > 0 ? name.Left(dot) : name;
+}
+
+}  // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() { g_app = nullptr; }
+
+int CWinApp::Run() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (!InitInstance()) return 0;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CString LoadResString(UINT id) {
+  // The string table holds UTF-16; the A function converts to the ANSI code page.
+  std::vector<char> buffer(1024);
+  for (;;) {
+    int length = LoadStringA(GetModuleHandleA(nullptr), id, buffer.data(), static_cast<int>(buffer.size()));
+    if (length < static_cast<int>(buffer.size()) - 2) return CString(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+int AfxMessageBox(UINT messageId, UINT type) {
+  HWND owner = GetActiveWindow();
+  return MessageBoxA(owner, LoadResString(messageId), ProgramTitle(), type | MB_OK | (owner ? 0 : MB_TASKMODAL));
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The sounds Windows plays for the events of the table, in the current
+// user's registry: AppEvents\Schemes\Apps\<app>\<event>\.Current for the
+// events of an application group, named values of the key that a registry
+// group names for its events.
+
+#include "store/event_entry.h"
+
+// Picks one candidate per event (PickCandidate) and writes it as the event's
+// sound, an empty pool as no sound; makes ".Current" the active scheme.
+// Events before the first group have no place to go and are passed over.
+void AssignRandomSounds(EventTable& table);
+
+// Makes ".None" the active scheme and writes no sound for every event that
+// AssignRandomSounds writes: Windows plays each event's own value and does
+// not look at the active scheme, so the values must be cleared too.
+void SilenceSounds(const EventTable& table);

@@ -1,0 +1,216 @@
+#include "shell/resident_dlg.h"
+
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/win/data_exchange.h"
+#include "platform/win/unique_handle.h"
+#include "platform/win/win_app.h"
+#include "res/resource.h"
+#include "schemes/sound_schemes.h"
+#include "store/startup_files.h"
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTimerPeriod = 1000;
+
+// Sent to every top-level window when the taskbar is rebuilt (Explorer
+// restarted): the notification area has forgotten our icon.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+HICON LoadTrayIcon(UINT id) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
+
+}  // namespace
+
+CResidentDlg::CResidentDlg(SettingsFile& settingsFile, HWND parent)
+    : CDialog(IDD_RESIDENT, parent),
+      m_settingsFile(settingsFile),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BELLTIDE))) {}
+
+void CResidentDlg::DoDataExchange(CDataExchange& dx) {
+  CDialog::DoDataExchange(dx);
+  DDX_Control(dx, IDC_STATUS_LINE, m_statusLine);
+}
+
+bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static const MessageMapEntry<CResidentDlg> kMessageMap[] = {
+      OnMessage(WM_MOUSEMOVE, &CResidentDlg::OnMouseMove),
+      OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
+      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),
+      OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
+      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),
+      OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
+      OnMessage(WM_TIMER, &CResidentDlg::OnTimerMessage),
+  };
+  if (message == TaskbarCreatedMessage()) {
+    if (m_trayIconShown) Shell_NotifyIconA(NIM_ADD, &m_trayData);
+    result = 0;
+    return true;
+  }
+  return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+BOOL CResidentDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_timerId = 0;
+  SetStatus(LoadResString(IDS_STATUS_LOADING));
+  RecordStartupDirectory();
+  {
+    CWaitCursor wait;
+    m_settingsFile.LoadSettings();
+  }
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+  if (m_settingsFile.settings.Setup == 0) {
+    SetStatus(LoadResString(IDS_STATUS_FIRST_RUN));
+    AfxMessageBox(IDS_FIRST_RUN, MB_ICONINFORMATION);
+    OnSettings();
+  }
+
+  m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  m_trayData.hWnd = m_hWnd;
+  m_trayData.uID = kTrayIconId;
+  m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  m_trayData.uCallbackMessage = WM_MOUSEMOVE;
+  m_trayData.hIcon = LoadTrayIcon(IDI_SOUNDING);
+  lstrcpynA(m_trayData.szTip, "Belltide", sizeof m_trayData.szTip);
+
+  m_timerId = SetTimer(m_hWnd, kTimerId, kTimerPeriod, nullptr);
+  StartBootSequence();
+  return TRUE;
+}
+
+void CResidentDlg::StartBootSequence() {
+  if (m_settingsFile.settings.BootOnNoSound != 0) {
+    SetSilentScheme();
+    SetStatus(LoadResString(IDS_STATUS_SILENCED));
+  }
+  m_secondsLeft = m_settingsFile.settings.BootWaitTime;
+  m_phase = PhaseBootWait;
+}
+
+// Arms the periodic change; `Timer` minutes in ticks, clamped rather than
+// wrapped for intervals no int can count in seconds.
+void CResidentDlg::ArmAutoChange() {
+  int minutes = m_settingsFile.settings.Timer;
+  if (minutes > 0) {
+    m_secondsLeft = minutes > INT_MAX / 60 ? INT_MAX : minutes * 60;
+    m_phase = PhaseAutoChange;
+  } else {
+    m_phase = PhaseIdle;
+  }
+}
+
+LRESULT CResidentDlg::OnTimerMessage(WPARAM wParam, LPARAM) {
+  OnTimer(static_cast<UINT_PTR>(wParam));
+  PassToDefault();
+  return 0;
+}
+
+void CResidentDlg::OnTimer(UINT_PTR id) {
+  if (id != m_timerId) return;
+  switch (m_phase) {
+    case PhaseBootWait: {
+      int shown = m_secondsLeft--;
+      CString text;
+      text.Format(LoadResString(IDS_STATUS_WAITING), shown);
+      SetStatus(text);
+      if (m_secondsLeft < 0) {
+        m_phase = PhaseIdle;
+        if (m_settingsFile.settings.BootOnSoundChange != 0) ReassignSounds();
+        m_secondsLeft = 1;
+        m_phase = PhaseGoResident;
+        SetStatus(LoadResString(IDS_STATUS_GOING_RESIDENT));
+      }
+      break;
+    }
+    case PhaseGoResident:
+      if (--m_secondsLeft <= 0) {
+        ArmAutoChange();
+        ShowWindow(SW_HIDE);
+        // The record already shows the silent state if the start-up silenced the sounds.
+        m_trayIconShown = Shell_NotifyIconA(NIM_ADD, &m_trayData) != FALSE;
+      }
+      break;
+    case PhaseAutoChange:
+      if (--m_secondsLeft <= 0) {
+        ReassignSounds();
+        ArmAutoChange();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void CResidentDlg::UpdateTrayIcon(bool silent) {
+  lstrcpynA(m_trayData.szTip, silent ? "Belltide - No Sound" : "Belltide", sizeof m_trayData.szTip);
+  m_trayData.hIcon = LoadTrayIcon(silent ? IDI_SILENT : IDI_SOUNDING);
+  Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
+}
+
+void CResidentDlg::ReassignSounds() {
+  CWaitCursor wait;
+  UpdateTrayIcon(false);
+  AssignRandomSounds(m_settingsFile.table);
+  m_settingsFile.SaveSettings();
+}
+
+void CResidentDlg::SetSilentScheme() {
+  SilenceSounds(m_settingsFile.table);
+  UpdateTrayIcon(true);
+  m_phase = PhaseIdle;
+}
+
+LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  if (wParam == kTrayIconId && m_trayEnabled) {
+    if (LOWORD(lParam) == WM_RBUTTONUP) ShowPopupMenu();
+    else if (LOWORD(lParam) == WM_LBUTTONDBLCLK) OnSettings();
+  }
+  PassToDefault();
+  return 0;
+}
+
+void CResidentDlg::ShowPopupMenu() {
+  POINT cursor = {};
+  GetCursorPos(&cursor);
+  UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_POPUP)));
+  // A notification-area menu closes on a click elsewhere only if our window
+  // is in the foreground, and only if a message follows the tracking.
+  SetForegroundWindow(m_hWnd);
+  TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  PostMessageA(m_hWnd, WM_NULL, 0, 0);
+}
+
+void CResidentDlg::OnExit() { EndDialog(IDOK); }
+
+void CResidentDlg::OnSettings() {
+  m_phase = PhaseIdle;
+  m_trayEnabled = 0;
+  // The settings dialog runs here.
+  m_trayEnabled = 1;
+  ArmAutoChange();
+}
+
+void CResidentDlg::OnReassign() { ReassignSounds(); }
+
+void CResidentDlg::OnAbout() {}
+
+BOOL CResidentDlg::DestroyWindow() {
+  Shell_NotifyIconA(NIM_DELETE, &m_trayData);
+  m_trayIconShown = false;
+  if (m_timerId != 0) KillTimer(m_hWnd, m_timerId);
+  m_timerId = 0;
+  return CDialog::DestroyWindow();
+}

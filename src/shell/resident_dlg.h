@@ -1,0 +1,62 @@
+#pragma once
+// The program's main window: a small status window shown during start-up,
+// then hidden for good as the owner of the tray icon, its popup menu and the
+// one-second timer that drives the start-up wait and the periodic change.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win/dialog.h"
+#include "store/settings_file.h"
+
+class CResidentDlg : public CDialog {
+ public:
+  enum Phase { PhaseIdle = 0, PhaseBootWait = 1, PhaseGoResident = 2, PhaseAutoChange = 3 };
+
+  explicit CResidentDlg(SettingsFile& settingsFile, HWND parent = nullptr);
+
+  // A new random sound for every event, ".Current" active, marks saved.
+  void ReassignSounds();
+  // No sound for any event, ".None" active; the periodic change stops.
+  void SetSilentScheme();
+  // The tray's sounding (false) or silent (true) tip and icon.
+  void UpdateTrayIcon(bool silent);
+
+  int phase() const { return m_phase; }
+  int secondsLeft() const { return m_secondsLeft; }
+  bool IsTrayIconShown() const { return m_trayIconShown; }
+  const NOTIFYICONDATAA& trayData() const { return m_trayData; }
+
+  // The timer's work for one tick of timer `id`.
+  void OnTimer(UINT_PTR id);
+
+ protected:
+  BOOL DestroyWindow() override;
+  void DoDataExchange(CDataExchange& dx) override;
+  BOOL OnInitDialog() override;
+  bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void StartBootSequence();
+  void ArmAutoChange();
+  void SetStatus(const CString& text) { m_statusLine.SetWindowText(text); }
+  void ShowPopupMenu();
+
+  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+  void OnExit();
+  void OnSettings();
+  void OnSilent() { SetSilentScheme(); }
+  void OnReassign();
+  void OnAbout();
+
+  SettingsFile& m_settingsFile;
+  int m_trayEnabled = 1;  // 0 while the settings dialog is open
+  NOTIFYICONDATAA m_trayData = {};
+  CEdit m_statusLine;
+  UINT_PTR m_timerId = 0;
+  int m_phase = PhaseIdle;
+  int m_secondsLeft = 0;
+  HICON m_hIcon;
+  bool m_trayIconShown = false;  // added, and not yet deleted
+};
