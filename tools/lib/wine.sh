@@ -11,6 +11,7 @@ _wine_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 _wine_session=
 _wine_xvfb_pid=
 _wine_display=
+_wine_session_tmpdir=
 # Mono and Gecko would otherwise be offered for download on every boot
 _wine_overrides="mscoree,mshtml="
 

@@ -20,6 +20,7 @@ class CDialog : public CWnd {
   // it through DestroyWindow. Returns the EndDialog result, -1 on failure.
   INT_PTR DoModal();
   void EndDialog(INT_PTR result);
+  bool IsRunningModal() const { return m_inModalLoop; }
 
   // Controls to fields (save true) or fields to controls; false when a field
   // could not be read (the user has been told).

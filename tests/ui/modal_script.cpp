@@ -1,0 +1,97 @@
+#include "modal_script.h"
+
+namespace {
+
+const std::function<void()>* g_script = nullptr;
+CDialog* g_scriptedDialog = nullptr;
+MessageBoxWatcher* g_watcher = nullptr;
+
+// Starts the script once the dialog is up and shown, not from inside the
+// modal loop of a message box that its initialisation opened.
+void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = g_scriptedDialog->m_hWnd;
+  if (!window || !IsWindowVisible(window) || GetActiveWindow() != window) return;
+  KillTimer(nullptr, timer);
+  (*g_script)();
+  if (g_scriptedDialog->IsRunningModal()) g_scriptedDialog->EndDialog(-2);
+}
+
+struct MessageBoxSearch {
+  HWND box = nullptr;
+  bool belltideVisible = false;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<MessageBoxSearch*>(context);
+  char className[32] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  // Belltide's own windows have captions that begin with its name; a
+  // message box is titled with the executable's name.
+  std::string title = WindowText(window);
+  if (title == "Belltide") search->belltideVisible = true;
+  else if (title.rfind("Belltide", 0) != 0 && GetDlgItem(window, IDOK)) search->box = window;
+  return TRUE;
+}
+
+BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
+  auto* text = reinterpret_cast<std::string*>(context);
+  char className[32] = {};
+  GetClassNameA(child, className, sizeof className);
+  std::string candidate = WindowText(child);
+  if (std::string(className) == "Static" && candidate.size() > text->size()) *text = candidate;
+  return TRUE;
+}
+
+}  // namespace
+
+std::string WindowText(HWND window) {
+  char text[2048] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) {
+  g_script = &script;
+  g_scriptedDialog = &dialog;
+  SetTimer(nullptr, 0, 10, RunScript);
+  INT_PTR result = dialog.DoModal();
+  g_script = nullptr;
+  g_scriptedDialog = nullptr;
+  return result;
+}
+
+void Pump(int milliseconds) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  MSG msg;
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // As the modal loop would: dialog keys reach the scripted dialog.
+      HWND dialog = g_scriptedDialog ? g_scriptedDialog->m_hWnd : nullptr;
+      if (dialog && IsDialogMessageA(dialog, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+MessageBoxWatcher::MessageBoxWatcher(int answer) : m_timer(SetTimer(nullptr, 0, 20, OnTick)), m_answer(answer) {
+  g_watcher = this;
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+  KillTimer(nullptr, m_timer);
+  g_watcher = nullptr;
+}
+
+void CALLBACK MessageBoxWatcher::OnTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_watcher) return;
+  MessageBoxSearch search;
+  EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&search));
+  if (!search.box) return;
+  std::string text;
+  EnumChildWindows(search.box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+  g_watcher->m_seen.push_back({text, search.belltideVisible});
+  PostMessageA(search.box, WM_COMMAND, static_cast<WPARAM>(g_watcher->m_answer), 0);
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "cp932.h"
+#include "modal_script.h"
+#include "platform/os_file.h"
+#include "platform/registry.h"
+#include "registry_sandbox.h"
+#include "shell/resident_dlg.h"
+#include "store/startup_files.h"
+#include "temp_dir.h"
+
+namespace {
+
+std::string Status(const CResidentDlg& dlg) { return WindowText(dlg.GetDlgItem(1031)); }
+
+std::string Waiting(int seconds) { return Cp932(("時間待ち中... : あと " + std::to_string(seconds) + "秒").c_str()); }
+
+CString ActiveScheme() {
+  CString scheme;
+  RegistryKey::OpenForRead("AppEvents\\Schemes").QueryString(nullptr, scheme);
+  return scheme;
+}
+
+class ResidentWindow : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
+  }
+
+  // Opens a settings file holding `options` and one application with one
+  // event whose pool is `pool`.
+  void OpenSettings(const std::string& options, const std::string& pool = "") {
+    dir.Write("BTD.CFG", options + "\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n" + pool + "\r\n");
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+  }
+
+  // Delivers one tick of the window's own timer.
+  static void Tick(CResidentDlg& dlg) { dlg.OnTimer(1); }
+
+  TempDir dir;
+  SettingsFile file;
+};
+
+}  // namespace
+
+TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=2\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    EXPECT_EQ(Cp932("設定ファイルを読み込んでいます・・・"), Status(dlg));
+    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    Tick(dlg);
+    EXPECT_EQ(Waiting(2), Status(dlg));
+    Tick(dlg);
+    EXPECT_EQ(Waiting(1), Status(dlg));
+    Tick(dlg);  // shows 0, then at once the going-resident text
+    EXPECT_EQ(Cp932("タスクトレイに常駐します"), Status(dlg));
+    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    EXPECT_FALSE(dlg.IsTrayIconShown());
+    Tick(dlg);
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_TRUE(dlg.IsTrayIconShown());
+    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());  // Timer 0: nothing more to count
+    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
+    EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, dlg.trayData().cbSize);  // the first layout's size
+    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), dlg.trayData().uCallbackMessage);
+    Tick(dlg);
+    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
+  });
+  EXPECT_FALSE(dlg.IsTrayIconShown());  // deleted when the window went
+  EXPECT_EQ(os_file::CurrentDirectory(), StartupDirectory());
+}
+
+TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTickAndTimerArmsTheChange) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=-3\r\nTimer=2\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    Tick(dlg);
+    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
+    Tick(dlg);
+    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
+    EXPECT_EQ(120, dlg.secondsLeft());
+  });
+}
+
+TEST_F(ResidentWindow, NegativeWaitShowsItsSign) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=-3\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    dlg.SendMessage(WM_TIMER, 1, 0);
+    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
+    dlg.SendMessage(WM_TIMER, 7, 0);  // not the window's own timer
+    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
+    EXPECT_EQ(1, dlg.secondsLeft());
+  });
+}
+
+TEST_F(ResidentWindow, HugeIntervalIsClampedNotWrapped) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nTimer=40000000\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    Tick(dlg);
+    Tick(dlg);
+    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
+    EXPECT_EQ(INT_MAX, dlg.secondsLeft());
+  });
+}
+
+TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
+  OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\n");
+  MessageBoxWatcher boxes;
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    EXPECT_EQ(Cp932("初回起動ルーチン起動"), Status(dlg));
+    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
+  });
+  ASSERT_EQ(1u, boxes.seen().size());
+  EXPECT_EQ(Cp932("－初回起動メッセージ－\n最初に、「インポート」を行ってください。"), boxes.seen()[0].text);
+  EXPECT_FALSE(boxes.seen()[0].dialogVisible);
+}
+
+TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
+  for (auto [key, result] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {
+    CResidentDlg dlg(file);
+    EXPECT_EQ(result, RunModal(dlg, [&] {
+      PostMessageA(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+      Pump(300);
+    }));
+    EXPECT_EQ(nullptr, dlg.m_hWnd);
+  }
+}
+
+TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
+  CResidentDlg dlg(file);
+  EXPECT_EQ(IDOK, RunModal(dlg, [&] {
+    dlg.SendMessage(WM_COMMAND, 32776, 0);
+    Pump(100);
+  }));
+}
+
+TEST_F(ResidentWindow, SilenceAtStartShowsItInStatusAndTray) {
+  OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=0\r\n", "-C:\\a.wav\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    EXPECT_EQ(Cp932("サウンド無しに設定しました"), Status(dlg));
+    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
+    EXPECT_EQ(CString(".None"), ActiveScheme());
+    Tick(dlg);
+    Tick(dlg);
+    EXPECT_STREQ("Belltide - No Sound", dlg.trayData().szTip);  // the tray tells the truth
+  });
+}
+
+TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
+  OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\n", "-C:\\a.wav\r\n");
+  CResidentDlg dlg(file);
+  RunModal(dlg, [&] {
+    EXPECT_EQ(CString(".None"), ActiveScheme());
+    Tick(dlg);
+    EXPECT_EQ(CString(".Current"), ActiveScheme());
+    CString sound;
+    RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current").QueryString(nullptr, sound);
+    EXPECT_EQ(CString("C:\\a.wav"), sound);
+    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
+  });
+}
