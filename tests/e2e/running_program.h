@@ -1,0 +1,37 @@
+#pragma once
+// belltide.exe started in a folder of its own and watched from outside, as
+// the user and the shell see it: its windows, their texts, its messages.
+
+#include <windows.h>
+
+#include <string>
+
+// The program under test, from the test's command line.
+void SetProgramPath(const std::string& path);
+
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& workingDirectory);
+  ~RunningProgram();  // kills the process if it still runs
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  // The status window, once it exists; nullptr after `milliseconds`.
+  HWND WaitForStatusWindow(int milliseconds = 15000);
+  std::string StatusText();
+  bool WaitForStatus(const std::string& text, int milliseconds = 15000);
+  bool WaitUntilHidden(int milliseconds = 15000);
+
+  // The text of a message box of the program, answered with OK; empty if
+  // none came within `milliseconds`.
+  std::string AnswerMessageBox(int milliseconds = 15000);
+
+  void PostCommand(UINT command);
+  void PostKey(WPARAM key);
+  // Exit code, or -1 if the process still runs after `milliseconds`.
+  int WaitForExit(int milliseconds = 15000);
+
+ private:
+  PROCESS_INFORMATION m_process = {};
+  HWND m_status = nullptr;
+};
