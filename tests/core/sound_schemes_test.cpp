@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "platform/registry.h"
+#include "registry_sandbox.h"
+#include "schemes/sound_schemes.h"
+
+namespace {
+
+using Read = RegistryKey::ReadResult;
+
+EventEntry Group(const char* key) {
+  EventEntry group;
+  group.key = key;
+  group.label = key;
+  group.count = -1;
+  return group;
+}
+
+EventEntry Event(const char* key, std::initializer_list<const char*> pool = {}) {
+  EventEntry event;
+  event.key = key;
+  event.label = key;
+  for (const char* candidate : pool) event.AppendCandidate(candidate, false);
+  return event;
+}
+
+// The value, or "<missing>" / "<too long>".
+std::string Value(const std::string& key, const char* name = nullptr) {
+  CString value;
+  switch (RegistryKey::OpenForRead(key.c_str()).QueryString(name, value)) {
+    case Read::Ok: return value.str();
+    case Read::Missing: return "<missing>";
+    case Read::TooLong: return "<too long>";
+  }
+  return "";
+}
+
+std::string Current(const std::string& app, const std::string& event) {
+  return Value("AppEvents\\Schemes\\Apps\\" + app + "\\" + event + "\\.Current");
+}
+
+const std::string kGroupKey = std::string(kTestKey) + "\\Sounds";
+
+class SoundSchemes : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
+    RegistryKey::Create("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current").SetString(nullptr, "C:\\old.wav");
+    table = {Event("Orphan", {"C:\\orphan.wav"}),
+             Group("\\App"),
+             Event("Two", {"C:\\a.wav", "C:\\b.wav"}),
+             Event("Empty"),
+             Event("One", {"+C:\\one.wav"}),
+             Group(("\\\\" + kGroupKey).c_str()),
+             Event("Named", {"C:\\named.wav"})};
+  }
+
+  EventTable table;
+};
+
+}  // namespace
+
+TEST_F(SoundSchemes, ReassignmentWritesEveryEventWhereItsGroupSays) {
+  AssignRandomSounds(table);
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  std::string two = Current("App", "Two");
+  EXPECT_TRUE(two == "C:\\a.wav" || two == "C:\\b.wav") << two;
+  EXPECT_EQ("", Current("App", "Empty"));  // an empty pool clears the sound
+  EXPECT_EQ("C:\\one.wav", Current("App", "One"));
+  EXPECT_EQ("C:\\named.wav", Value(kGroupKey, "Named"));
+  EXPECT_EQ("<missing>", Value(kGroupKey));
+  // The event before the first group has nowhere to go.
+  EXPECT_FALSE(RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\Orphan"));
+  EXPECT_EQ(CString("-C:\\orphan.wav|"), table[0].files);
+}
+
+TEST_F(SoundSchemes, PicksMoveThroughThePoolAndMarksRecordIt) {
+  std::srand(3);
+  std::set<std::string> heard;
+  for (int i = 0; i < 2; ++i) {
+    AssignRandomSounds(table);
+    heard.insert(Current("App", "Two"));
+  }
+  EXPECT_EQ((std::set<std::string>{"C:\\a.wav", "C:\\b.wav"}), heard);
+  EXPECT_EQ(CString("+C:\\a.wav|+C:\\b.wav|"), table[2].files);
+  EXPECT_EQ(CString("+C:\\one.wav|"), table[4].files);  // a single candidate keeps its mark
+}
+
+TEST_F(SoundSchemes, MissingSchemesKeyIsNotCreatedButEventsAreWritten) {
+  ClearTestKeys();
+  AssignRandomSounds(table);
+  EXPECT_EQ("<missing>", Value("AppEvents\\Schemes"));
+  EXPECT_EQ("C:\\one.wav", Current("App", "One"));
+}
+
+TEST_F(SoundSchemes, EmptyTableOnlyActivatesTheCurrentScheme) {
+  EventTable empty;
+  AssignRandomSounds(empty);
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+}
+
+TEST_F(SoundSchemes, SilenceClearsWhatAReassignmentWritesAndNothingElse) {
+  AssignRandomSounds(table);
+  EventTable before = table;
+  SilenceSounds(table);
+  EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
+  for (const char* event : {"Two", "Empty", "One"}) EXPECT_EQ("", Current("App", event)) << event;
+  EXPECT_EQ("", Value(kGroupKey, "Named"));
+  EXPECT_FALSE(RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\Orphan"));
+  for (size_t i = 0; i < table.size(); ++i) EXPECT_EQ(before[i].files, table[i].files);
+
+  AssignRandomSounds(table);  // the next reassignment ends the silence
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ("C:\\one.wav", Current("App", "One"));
+}
