@@ -35,6 +35,24 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
   return FALSE;
 }
 
+struct MenuSearch {
+  DWORD processId;
+  bool open = false;
+};
+
+BOOL CALLBACK FindOpenMenu(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<MenuSearch*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  char className[32] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (processId == search->processId && std::string(className) == "#32768" && IsWindowVisible(window)) {
+    search->open = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
   auto* text = reinterpret_cast<std::string*>(context);
   char className[32] = {};
@@ -122,6 +140,25 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
 void RunningProgram::PostCommand(UINT command) {
   if (WaitForStatusWindow()) PostMessageA(m_status, WM_COMMAND, command, 0);
 }
+
+bool RunningProgram::OpenTrayMenu(int milliseconds) {
+  auto menuOpen = [&] {
+    MenuSearch search{m_process.dwProcessId};
+    EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&search));
+    return search.open;
+  };
+  // A menu that is still closing must not pass for the new one.
+  if (!WaitForStatusWindow() || !WaitFor(milliseconds, [&] { return !menuOpen(); })) return false;
+  // Right after the icon is first added, Wine's tray window can take the
+  // activation and close a menu at once; a user clicks again, so do we.
+  for (int tries = 0; tries < 3; ++tries) {
+    PostMessageA(m_status, WM_MOUSEMOVE, 1, MAKELPARAM(WM_RBUTTONUP, 0));
+    if (WaitFor(milliseconds / 3, menuOpen)) return true;
+  }
+  return false;
+}
+
+void RunningProgram::PostMenuKey(char letter) { PostMessageA(m_status, WM_KEYDOWN, static_cast<WPARAM>(letter), 0); }
 
 void RunningProgram::PostKey(WPARAM key) {
   if (WaitForStatusWindow()) PostMessageA(GetDlgItem(m_status, 1031), WM_KEYDOWN, key, 0);

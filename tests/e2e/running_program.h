@@ -27,6 +27,11 @@ class RunningProgram {
   std::string AnswerMessageBox(int milliseconds = 15000);
 
   void PostCommand(UINT command);
+  // Delivers what the shell sends for a right click on the tray icon; true
+  // once the popup menu is open.
+  bool OpenTrayMenu(int milliseconds = 10000);
+  // A key for the status window's thread: the open popup menu takes it.
+  void PostMenuKey(char letter);
   void PostKey(WPARAM key);
   // Exit code, or -1 if the process still runs after `milliseconds`.
   int WaitForExit(int milliseconds = 15000);

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/registry.h"
+#include "registry_sandbox.h"
+#include "running_program.h"
+#include "temp_dir.h"
+
+namespace {
+
+std::string Value(const std::string& key) {
+  CString value("<missing>");
+  RegistryKey::OpenForRead(key.c_str()).QueryString(nullptr, value);
+  return value.str();
+}
+
+std::string Sound(const char* event) { return Value(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current"); }
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+bool Sleeps(const std::function<bool()>& condition, int milliseconds = 10000) {
+  for (int waited = 0; waited < milliseconds; waited += 50) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
+}
+
+class TrayMenu : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
+    dir.Write("BTD.CFG",
+              "Setup=1\r\nBootOnSoundChange=1\r\nBootWaitTime=0\r\n\r\n"
+              "\\.Default\r\nWindows\r\n\r\n"
+              "Beep\r\nBeep\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n-C:\\c.wav\r\n\r\n"
+              "Quiet\r\nQuiet\r\n\r\n");
+  }
+
+  // Readable only once the program has ended: it holds the file exclusively.
+  std::string Settings() { return dir.Read("BTD.CFG"); }
+
+  TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(TrayMenu, StartupReassignsThenTheMenuSilencesReassignsAndExits) {
+  RunningProgram program(dir.path());
+  ASSERT_TRUE(program.WaitUntilHidden());
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  std::string first = Sound("Beep");
+  EXPECT_TRUE(first == "C:\\a.wav" || first == "C:\\b.wav" || first == "C:\\c.wav") << first;
+  EXPECT_EQ("", Sound("Quiet"));
+
+  ASSERT_TRUE(program.OpenTrayMenu());
+  program.PostMenuKey('N');
+  EXPECT_TRUE(Sleeps([] { return Value("AppEvents\\Schemes") == ".None"; }));
+  EXPECT_EQ("", Sound("Beep"));  // silent for real
+
+  ASSERT_TRUE(program.OpenTrayMenu());
+  program.PostMenuKey('R');
+  EXPECT_TRUE(Sleeps([] { return !Sound("Beep").empty(); }));  // written after the scheme
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  std::string second = Sound("Beep");
+  EXPECT_NE(first, second);  // no repeat within a cycle
+
+  ASSERT_TRUE(program.OpenTrayMenu());
+  program.PostMenuKey('C');  // cancel: nothing happens
+  Sleep(300);
+  EXPECT_EQ(second, Sound("Beep"));
+
+  ASSERT_TRUE(program.OpenTrayMenu());
+  program.PostMenuKey('X');
+  EXPECT_EQ(0, program.WaitForExit());
+  std::string saved = Settings();
+  EXPECT_NE(std::string::npos, saved.find("+" + first + "\r\n"));  // the cycle is recorded
+  EXPECT_NE(std::string::npos, saved.find("+" + second + "\r\n"));
+  EXPECT_EQ(1u, CountOf(saved, "\r\n-"));  // one candidate left in this cycle
+  EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
+}
