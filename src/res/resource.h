@@ -7,10 +7,35 @@
 #define IDI_SILENT 135    // tray: sounds off
 
 // Dialogs
+#define IDD_ABOUT 100
+#define IDD_SETTINGS 102
 #define IDD_RESIDENT 132
+#define IDD_IMPORT 136
 
 // Controls
 #define IDC_STATUS_LINE 1031
+// settings dialog
+#define IDC_EVENT_TREE 1030
+#define IDC_CANDIDATE_LIST 1000
+#define IDC_PLAY 1009
+#define IDC_ADD 1003
+#define IDC_DELETE 1004
+#define IDC_BOOT_NO_SOUND 1019
+#define IDC_BOOT_SOUND_CHANGE 1018
+#define IDC_WAIT_SECONDS 1023
+#define IDC_WAIT_SPIN 1024
+#define IDC_TIMER_HOURS 1025
+#define IDC_HOURS_SPIN 1027
+#define IDC_TIMER_MINUTES 1026
+#define IDC_MINUTES_SPIN 1028
+#define IDC_APPLY 1013
+#define IDC_IMPORT 1012
+#define IDC_MANUAL 1005
+#define IDC_VERSION 1017
+// import dialog
+#define IDC_SCHEME_LIST 1000
+#define IDC_SELECT_ALL 1003
+#define IDC_DESELECT_ALL 1004
 
 // Menus
 #define IDM_POPUP 134
@@ -24,6 +49,7 @@
 #define IDM_SILENT 32778
 
 // Messages
+#define IDS_DUPLICATE 201
 #define IDS_FIRST_RUN 203
 #define IDS_CANNOT_OPEN 205
 #define IDS_RESTORED 206
@@ -34,3 +60,8 @@
 #define IDS_STATUS_SILENCED 302
 #define IDS_STATUS_WAITING 303
 #define IDS_STATUS_GOING_RESIDENT 304
+
+// Texts of the settings and import dialogs
+#define IDS_SELECT_EVENT 310
+#define IDS_SOUND_FILTER 311
+#define IDS_CURRENT_SETTINGS 312

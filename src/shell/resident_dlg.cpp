@@ -9,6 +9,8 @@
 #include "platform/win/win_app.h"
 #include "res/resource.h"
 #include "schemes/sound_schemes.h"
+#include "settings/about_dlg.h"
+#include "settings/settings_dlg.h"
 #include "store/startup_files.h"
 
 namespace {
@@ -198,14 +200,18 @@ void CResidentDlg::OnExit() { EndDialog(IDOK); }
 void CResidentDlg::OnSettings() {
   m_phase = PhaseIdle;
   m_trayEnabled = 0;
-  // The settings dialog runs here.
+  CSettingsDlg dialog(m_settingsFile);
+  dialog.DoModal();
   m_trayEnabled = 1;
   ArmAutoChange();
 }
 
 void CResidentDlg::OnReassign() { ReassignSounds(); }
 
-void CResidentDlg::OnAbout() {}
+void CResidentDlg::OnAbout() {
+  CAboutDlg dialog;
+  dialog.DoModal();
+}
 
 BOOL CResidentDlg::DestroyWindow() {
   Shell_NotifyIconA(NIM_DELETE, &m_trayData);

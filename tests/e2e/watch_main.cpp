@@ -1,8 +1,8 @@
 // Starts belltide.exe in a folder and reports what a user would see: each
 // status text, the going-resident, and the end. Used by tools/run without a
-// display. Prints "shown" once the countdown runs in the status window, so
-// that the caller can take a screenshot, and ends the program with its exit
-// command once it has gone to the notification area.
+// display. Prints "shown" once the countdown runs in the status window and
+// "menu" while the tray menu is open, so that the caller can take
+// screenshots, and ends the program with the menu's exit command.
 //   belltide_watch PROGRAM FOLDER
 
 #include <cstdio>
@@ -44,7 +44,15 @@ int main(int argc, char** argv) {
     if (++texts == 2) Say("shown");
   }
   Say("status window hidden; the program lives in the notification area");
-  program.PostCommand(kExitCommand);
+  if (program.OpenTrayMenu()) {
+    Say("menu");
+    Sleep(1500);
+    Say("choosing the menu's exit command");
+    program.PostMenuKey('X');
+  } else {
+    Say("the tray menu did not open; ending with the exit command");
+    program.PostCommand(kExitCommand);
+  }
   int code = program.WaitForExit();
   Say("ended with exit code " + std::to_string(code));
   return code == 0 ? 0 : 1;

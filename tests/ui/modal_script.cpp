@@ -1,10 +1,27 @@
 #include "modal_script.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::function<void()>* g_script = nullptr;
 CDialog* g_scriptedDialog = nullptr;
 MessageBoxWatcher* g_watcher = nullptr;
+std::vector<WhenWindowAppears*> g_waiters;
+
+struct TitleSearch {
+  const std::string* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<TitleSearch*>(context);
+  if (IsWindowVisible(window) && WindowText(window) == *search->title) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
 
 // Starts the script once the dialog is up and shown, not from inside the
 // modal loop of a message box that its initialisation opened.
@@ -94,4 +111,27 @@ void CALLBACK MessageBoxWatcher::OnTick(HWND, UINT, UINT_PTR, DWORD) {
   EnumChildWindows(search.box, LongestStatic, reinterpret_cast<LPARAM>(&text));
   g_watcher->m_seen.push_back({text, search.belltideVisible});
   PostMessageA(search.box, WM_COMMAND, static_cast<WPARAM>(g_watcher->m_answer), 0);
+}
+
+WhenWindowAppears::WhenWindowAppears(std::string title, std::function<void(HWND)> act)
+    : m_title(std::move(title)), m_act(std::move(act)), m_timer(SetTimer(nullptr, 0, 30, OnTick)) {
+  g_waiters.push_back(this);
+}
+
+WhenWindowAppears::~WhenWindowAppears() {
+  KillTimer(nullptr, m_timer);
+  g_waiters.erase(std::find(g_waiters.begin(), g_waiters.end(), this));
+}
+
+void CALLBACK WhenWindowAppears::OnTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  for (WhenWindowAppears* waiter : g_waiters) {
+    if (waiter->m_timer != timer || waiter->m_seen) continue;
+    TitleSearch search{&waiter->m_title};
+    EnumThreadWindows(GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;
+    waiter->m_seen = true;
+    KillTimer(nullptr, timer);
+    waiter->m_act(search.found);
+    return;
+  }
 }

@@ -37,4 +37,20 @@ class MessageBoxWatcher {
   std::vector<Seen> m_seen;
 };
 
+// Calls `act` from inside whatever modal loop runs when a visible window
+// titled `title` of this thread appears; once.
+class WhenWindowAppears {
+ public:
+  WhenWindowAppears(std::string title, std::function<void(HWND)> act);
+  ~WhenWindowAppears();
+  bool seen() const { return m_seen; }
+
+ private:
+  static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD);
+  std::string m_title;
+  std::function<void(HWND)> m_act;
+  UINT_PTR m_timer;
+  bool m_seen = false;
+};
+
 std::string WindowText(HWND window);

@@ -114,11 +114,18 @@ TEST_F(ResidentWindow, HugeIntervalIsClampedNotWrapped) {
 TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
   OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\n");
   MessageBoxWatcher boxes;
+  bool settingsAfterMessage = false;
+  WhenWindowAppears settings(Cp932("Belltide 設定"), [&](HWND window) {
+    settingsAfterMessage = boxes.seen().size() == 1;
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  });
   CResidentDlg dlg(file);
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("初回起動ルーチン起動"), Status(dlg));
     EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
   });
+  EXPECT_TRUE(settings.seen());
+  EXPECT_TRUE(settingsAfterMessage);
   ASSERT_EQ(1u, boxes.seen().size());
   EXPECT_EQ(Cp932("－初回起動メッセージ－\n最初に、「インポート」を行ってください。"), boxes.seen()[0].text);
   EXPECT_FALSE(boxes.seen()[0].dialogVisible);

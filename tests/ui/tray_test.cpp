@@ -66,6 +66,11 @@ class Tray : public RegistryTest {
     return bytes;
   }
 
+  // Closes the settings dialog as soon as it opens; counts how often it did.
+  WhenWindowAppears CancelSettings() {
+    return WhenWindowAppears(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+  }
+
   static void Notify(CResidentDlg& dlg, WPARAM id, UINT mouseMessage) {
     dlg.SendMessage(WM_MOUSEMOVE, id, MAKELPARAM(mouseMessage, 0));
   }
@@ -101,7 +106,9 @@ TEST_F(Tray, OnlyRightReleaseAndLeftDoubleClickOfOurIconAct) {
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) Notify(dlg, 1, mouse);
     Notify(dlg, 2, WM_LBUTTONDBLCLK);  // another icon's notification
     EXPECT_EQ(299, dlg.secondsLeft());
-    Notify(dlg, 1, WM_LBUTTONDBLCLK);  // opens the settings, which re-arms the change
+    WhenWindowAppears settings = CancelSettings();
+    Notify(dlg, 1, WM_LBUTTONDBLCLK);  // opens the settings, which re-arm the change on closing
+    EXPECT_TRUE(settings.seen());
     EXPECT_EQ(300, dlg.secondsLeft());
   });
 }
@@ -135,6 +142,7 @@ TEST_F(Tray, SilenceCommandStopsTheChangeAndLeavesTheFileAlone) {
     EXPECT_STREQ("Belltide", dlg.trayData().szTip);
     EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
 
+    WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);  // closing the settings arms it again
     EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
     EXPECT_EQ(60, dlg.secondsLeft());
@@ -159,6 +167,7 @@ TEST_F(Tray, PeriodicChangeEveryTimerMinutesInTicks) {
 TEST_F(Tray, NoPeriodicChangeWithoutAPositiveTimer) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=-5\r\n", [&](CResidentDlg& dlg) {
     EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
+    WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);
     EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
   });

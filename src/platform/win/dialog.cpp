@@ -8,6 +8,7 @@ INT_PTR CDialog::DoModal() {
   if (!CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent, DialogProc,
                           reinterpret_cast<LPARAM>(this)))
     return -1;
+  if (m_inModalLoop) ShowWindow(SW_SHOWNORMAL);  // modal templates need not carry WS_VISIBLE
   bool disabledParent = m_parent && ::IsWindowEnabled(m_parent);
   if (disabledParent) ::EnableWindow(m_parent, FALSE);
 

@@ -1,0 +1,53 @@
+#pragma once
+// Wrappers of the common controls, bound to dialog items by DDX_Control.
+// Each call is the control's message; results are the control's.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/cstring.h"
+#include "platform/win/wnd.h"
+
+class CButton : public CWnd {};
+
+class CListBox : public CWnd {
+ public:
+  int AddString(const char* text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+  int DeleteString(int index) const { return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index))); }
+  void ResetContent() const { SendMessage(LB_RESETCONTENT); }
+  int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
+  CString GetText(int index) const;
+  int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+  void SetCurSel(int index) const { SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)); }
+  // Multiple selection: one item, or all with index -1.
+  void SetSel(int index, bool select) const { SendMessage(LB_SETSEL, select, index); }
+  bool GetSel(int index) const { return SendMessage(LB_GETSEL, static_cast<WPARAM>(index)) > 0; }
+};
+
+class CTreeCtrl : public CWnd {
+ public:
+  HTREEITEM InsertItem(const char* text, HTREEITEM parent, HTREEITEM after = TVI_LAST) const;
+  void DeleteAllItems() const { SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+  void SetItemData(HTREEITEM item, LPARAM data) const;
+  LPARAM GetItemData(HTREEITEM item) const;
+  void SetItemText(HTREEITEM item, const char* text) const;
+  CString GetItemText(HTREEITEM item) const;
+  void SortChildren(HTREEITEM item) const { SendMessage(TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(item)); }
+  void Expand(HTREEITEM item) const { SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)); }
+  void EnsureVisible(HTREEITEM item) const { SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item)); }
+  HTREEITEM GetSelectedItem() const { return Next(nullptr, TVGN_CARET); }
+  void SelectItem(HTREEITEM item) const { SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
+  HTREEITEM GetRootItem() const { return Next(nullptr, TVGN_ROOT); }
+  HTREEITEM GetChildItem(HTREEITEM item) const { return Next(item, TVGN_CHILD); }
+  HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return Next(item, TVGN_NEXT); }
+
+ private:
+  HTREEITEM Next(HTREEITEM item, UINT relation) const {
+    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  }
+};
+
+class CSpinButtonCtrl : public CWnd {
+ public:
+  void SetRange(int lower, int upper) const { SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
+};

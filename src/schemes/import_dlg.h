@@ -1,0 +1,25 @@
+#pragma once
+// The import dialog: the user picks registered sound schemes, and the files
+// they assign are merged into the candidate pools of the table.
+
+#include "platform/win/controls.h"
+#include "platform/win/dialog.h"
+#include "store/event_entry.h"
+
+class CImportDlg : public CDialog {
+ public:
+  explicit CImportDlg(EventTable& table, HWND parent = nullptr);
+
+ protected:
+  void DoDataExchange(CDataExchange& dx) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void OnSelectAll() { m_list.SetSel(-1, true); }
+  void OnDeselectAll() { m_list.SetSel(-1, false); }
+
+  EventTable& m_table;
+  CListBox m_list;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/win/dialog.h"
+
+// The version box.
+class CAboutDlg : public CDialog {
+ public:
+  CAboutDlg();
+};

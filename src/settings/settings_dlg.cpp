@@ -1,0 +1,301 @@
+#include "settings/settings_dlg.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/mbcs.h"
+#include "platform/win/data_exchange.h"
+#include "platform/win/file_dialog.h"
+#include "platform/win/unique_handle.h"
+#include "platform/win/win_app.h"
+#include "res/resource.h"
+#include "schemes/import_dlg.h"
+#include "settings/about_dlg.h"
+#include "store/startup_files.h"
+
+namespace {
+
+// The list box accepts the drop; the dialog handles it.
+LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_DROPFILES) return SendMessageA(GetParent(window), message, wParam, lParam);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// A name whose last four characters are ".wav" in any letter case.
+bool IsWaveFile(const CString& name) {
+  int cut = name.GetLength() - 4;
+  if (cut < 0) return false;
+  int at = 0;
+  while (at < cut) at += mbcs::IsLeadByte(static_cast<unsigned char>(name[at])) ? 2 : 1;
+  return at == cut && name.Mid(cut).EqualsNoCase(".wav");
+}
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, HWND parent)
+    : CDialog(IDD_SETTINGS, parent),
+      m_settingsFile(settingsFile),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BELLTIDE))) {}
+
+void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
+  CDialog::DoDataExchange(dx);
+  DDX_Control(dx, IDC_MINUTES_SPIN, m_spinMinutes);
+  DDX_Control(dx, IDC_HOURS_SPIN, m_spinHours);
+  DDX_Control(dx, IDC_WAIT_SPIN, m_spinWait);
+  DDX_Control(dx, IDC_EVENT_TREE, m_eventTree);
+  DDX_Control(dx, IDC_APPLY, m_applyButton);
+  DDX_Control(dx, IDC_PLAY, m_playButton);
+  DDX_Control(dx, IDC_DELETE, m_deleteButton);
+  DDX_Control(dx, IDC_ADD, m_addButton);
+  DDX_Control(dx, IDC_CANDIDATE_LIST, m_candidateList);
+  DDX_Check(dx, IDC_BOOT_NO_SOUND, m_bootOnNoSound);
+  DDX_Check(dx, IDC_BOOT_SOUND_CHANGE, m_bootOnSoundChange);
+  DDX_Text(dx, IDC_WAIT_SECONDS, m_bootWaitTime);
+  DDX_Text(dx, IDC_TIMER_HOURS, m_timerHours);
+  DDX_Text(dx, IDC_TIMER_MINUTES, m_timerMinutes);
+}
+
+bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static const MessageMapEntry<CSettingsDlg> kMessageMap[] = {
+      OnMessage(WM_PAINT, &CSettingsDlg::OnPaint),
+      OnMessage(WM_QUERYDRAGICON, &CSettingsDlg::OnQueryDragIcon),
+      OnMessage(WM_DROPFILES, &CSettingsDlg::OnDropFiles),
+      OnCommand(IDC_IMPORT, &CSettingsDlg::OnImport),
+      OnCommand(IDC_ADD, &CSettingsDlg::OnAdd),
+      OnCommand(IDC_DELETE, &CSettingsDlg::OnDelete),
+      OnCommand(IDC_PLAY, &CSettingsDlg::OnPlay),
+      OnCommand(IDC_CANDIDATE_LIST, &CSettingsDlg::OnSelchangeCandidateList, LBN_SELCHANGE),
+      OnCommand(IDC_APPLY, &CSettingsDlg::OnApply),
+      OnCommand(IDC_VERSION, &CSettingsDlg::OnAbout),
+      OnNotify(IDC_EVENT_TREE, TVN_SELCHANGEDA, &CSettingsDlg::OnSelchangedEventTree),
+      OnNotify(IDC_EVENT_TREE, TVN_SELCHANGEDW, &CSettingsDlg::OnSelchangedEventTree),
+      OnCommand(IDC_CANDIDATE_LIST, &CSettingsDlg::OnPlay, LBN_DBLCLK),
+      OnCommand(IDC_MANUAL, &CSettingsDlg::OnManual),
+  };
+  return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
+
+  m_spinWait.SetRange(0, 999);
+  m_spinHours.SetRange(0, 99);
+  m_spinMinutes.SetRange(0, 59);
+
+  const AppSettings& settings = m_settingsFile.settings;
+  m_bootOnNoSound = settings.BootOnNoSound;
+  m_bootOnSoundChange = settings.BootOnSoundChange;
+  m_bootWaitTime = settings.BootWaitTime;
+  m_timerHours = settings.Timer / 60;
+  m_timerMinutes = settings.Timer % 60;
+
+  FillEventTree();
+  ShowSelectPrompt();
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CSettingsDlg::FillEventTree() {
+  m_filling = 1;
+  m_eventTree.DeleteAllItems();
+  const EventTable& table = m_settingsFile.table;
+  HTREEITEM group = TVI_ROOT;
+  for (int i = 0; i < m_settingsFile.eventCount(); ++i) {
+    const EventEntry& entry = table[static_cast<size_t>(i)];
+    HTREEITEM item;
+    if (entry.IsGroup()) {
+      if (group != TVI_ROOT) {
+        m_eventTree.SortChildren(group);
+        m_eventTree.Expand(group);
+      }
+      item = group = m_eventTree.InsertItem(entry.label, TVI_ROOT);
+      if (i == 0) m_firstGroupItem = item;
+    } else {
+      // Events before the first group stand at the top level.
+      item = m_eventTree.InsertItem(entry.GetDisplayText(), group);
+    }
+    m_eventTree.SetItemData(item, i);
+  }
+  if (!table.empty()) {
+    if (group != TVI_ROOT) {
+      m_eventTree.SortChildren(group);
+      m_eventTree.Expand(group);
+    }
+    m_eventTree.EnsureVisible(m_eventTree.GetRootItem());
+  }
+  EnableApply(FALSE);
+  m_filling = 0;
+}
+
+void CSettingsDlg::ShowSelectPrompt() {
+  m_candidateList.ResetContent();
+  m_candidateList.AddString(LoadResString(IDS_SELECT_EVENT));
+  m_candidateList.EnableWindow(FALSE);
+  m_addButton.EnableWindow(FALSE);
+  m_deleteButton.EnableWindow(FALSE);
+  m_playButton.EnableWindow(FALSE);
+}
+
+void CSettingsDlg::FillCandidateList(int index) {
+  m_candidateList.ResetContent();
+  m_settingsFile.table[static_cast<size_t>(index)].ForEachCandidate(
+      [&](const CString& candidate) { m_candidateList.AddString(candidate); });
+}
+
+int CSettingsDlg::SelectedEventIndex() const {
+  HTREEITEM item = m_eventTree.GetSelectedItem();
+  if (!item) return -1;
+  LPARAM index = m_eventTree.GetItemData(item);
+  if (index < 0 || index >= m_settingsFile.eventCount()) return -1;
+  return m_settingsFile.table[static_cast<size_t>(index)].IsGroup() ? -1 : static_cast<int>(index);
+}
+
+LRESULT CSettingsDlg::OnSelchangedEventTree(NMHDR*) {
+  if (m_filling) return 0;  // items deleted or inserted by FillEventTree
+  int index = SelectedEventIndex();
+  if (index < 0) {
+    ShowSelectPrompt();
+    return 0;
+  }
+  FillCandidateList(index);
+  m_candidateList.EnableWindow(TRUE);
+  m_addButton.EnableWindow(TRUE);
+  m_playButton.EnableWindow(FALSE);
+  m_deleteButton.EnableWindow(FALSE);
+  return 0;
+}
+
+void CSettingsDlg::OnSelchangeCandidateList() {
+  m_playButton.EnableWindow(TRUE);
+  m_deleteButton.EnableWindow(TRUE);
+}
+
+void CSettingsDlg::StoreCandidates(int index) {
+  if (index < 0 || index >= m_settingsFile.eventCount()) return;
+  EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
+  if (entry.IsGroup()) return;
+  entry.ClearCandidates();
+  for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i), false);
+  m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
+}
+
+// The same path is the same file whatever its mark and its letter case.
+void CSettingsDlg::AddCandidate(CString path) {
+  int index = SelectedEventIndex();
+  if (index < 0) return;  // no event to add to
+  bool listed = false;
+  for (int i = 0; i < m_candidateList.GetCount() && !listed; ++i)
+    listed = m_candidateList.GetText(i).Mid(1).EqualsNoCase(path);
+  if (listed) AfxMessageBox(IDS_DUPLICATE, MB_ICONEXCLAMATION);
+  else m_candidateList.AddString("-" + path);
+  StoreCandidates(index);
+}
+
+void CSettingsDlg::OnAdd() {
+  CFileDialog dialog("wav", "*.wav", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, LoadResString(IDS_SOUND_FILTER));
+  if (dialog.DoModal() == IDOK) AddCandidate(dialog.GetPathName());
+  EnableApply(TRUE);
+}
+
+LRESULT CSettingsDlg::OnDropFiles(WPARAM wParam, LPARAM) {
+  UniqueDrop drop(reinterpret_cast<HDROP>(wParam));  // released once the names are read
+  UINT count = DragQueryFileA(drop.get(), 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::vector<char> name(DragQueryFileA(drop.get(), i, nullptr, 0) + 1);
+    DragQueryFileA(drop.get(), i, name.data(), static_cast<UINT>(name.size()));
+    CString path(name.data());
+    if (IsWaveFile(path)) AddCandidate(path);
+  }
+  EnableApply(TRUE);
+  return 0;
+}
+
+void CSettingsDlg::OnDelete() {
+  int selected = m_candidateList.GetCurSel();
+  int index = SelectedEventIndex();
+  if (selected == LB_ERR || index < 0) return;
+  m_candidateList.DeleteString(selected);
+  StoreCandidates(index);
+  int remaining = m_candidateList.GetCount();
+  if (remaining == 0) {
+    m_playButton.EnableWindow(FALSE);
+    m_deleteButton.EnableWindow(FALSE);
+  } else {
+    m_candidateList.SetCurSel(selected == remaining ? selected - 1 : selected);
+  }
+  EnableApply(TRUE);
+}
+
+void CSettingsDlg::OnPlay() {
+  int selected = m_candidateList.GetCurSel();
+  if (selected == LB_ERR) return;
+  sndPlaySoundA(m_candidateList.GetText(selected).Mid(1), SND_ASYNC);
+}
+
+void CSettingsDlg::OnApply() {
+  EnableApply(FALSE);
+  UpdateData(TRUE);  // a field that is not a whole number keeps its value; the rest is stored
+  AppSettings& settings = m_settingsFile.settings;
+  settings.BootOnNoSound = m_bootOnNoSound;
+  settings.BootOnSoundChange = m_bootOnSoundChange;
+  settings.BootWaitTime = m_bootWaitTime;
+  settings.Timer = m_timerHours * 60 + m_timerMinutes;
+  settings.Setup = 1;
+  m_settingsFile.SaveSettings();
+}
+
+void CSettingsDlg::OnOK() {
+  OnApply();
+  CDialog::OnOK();
+}
+
+void CSettingsDlg::OnCancel() {
+  m_settingsFile.LoadSettings();  // drops everything since the last Apply
+  CDialog::OnCancel();
+}
+
+// After a refill no event is selected, so the candidate area goes back to
+// its prompt rather than keep lines of an entry no longer selected.
+void CSettingsDlg::OnImport() {
+  CImportDlg dialog(m_settingsFile.table);
+  if (dialog.DoModal() != IDOK) return;
+  FillEventTree();
+  ShowSelectPrompt();
+  EnableApply(TRUE);
+}
+
+void CSettingsDlg::OnManual() {
+  CWaitCursor wait;
+  CString manual = StartupDirectory() + "\\manual\\index.html";
+  ShellExecuteA(nullptr, "open", manual, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CSettingsDlg::OnAbout() {
+  CAboutDlg dialog;
+  dialog.DoModal();
+}
+
+LRESULT CSettingsDlg::OnPaint(WPARAM, LPARAM) {
+  if (!IsIconic(m_hWnd)) {
+    PassToDefault();
+    return 0;
+  }
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(m_hWnd, &client);
+  int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, m_hIcon);
+  EndPaint(m_hWnd, &paint);
+  return 0;
+}
+
+LRESULT CSettingsDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }

@@ -1,0 +1,67 @@
+#pragma once
+// The settings dialog: the event tree, the candidate pool of the selected
+// event, the start-up and timer options. It edits the live table; Apply and
+// OK save the table and the options, Cancel reads the file back.
+
+#include "platform/win/controls.h"
+#include "platform/win/dialog.h"
+#include "store/settings_file.h"
+
+class CSettingsDlg : public CDialog {
+ public:
+  explicit CSettingsDlg(SettingsFile& settingsFile, HWND parent = nullptr);
+
+  // Rebuilds the tree from the table (groups in table order, each group's
+  // events sorted) and disables Apply.
+  void FillEventTree();
+  void ShowSelectPrompt();
+  void FillCandidateList(int index);
+  // The list's lines back into entry `index`, and its tree text refreshed.
+  void StoreCandidates(int index);
+  void EnableApply(BOOL enable) { m_applyButton.EnableWindow(enable); }
+  // Appends `path` to the selected event unless the list holds it already.
+  void AddCandidate(CString path);
+
+ protected:
+  void DoDataExchange(CDataExchange& dx) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // The table index of the selected tree item if it is an event; -1 else.
+  int SelectedEventIndex() const;
+
+  LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+  LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSelchangedEventTree(NMHDR* header);
+  void OnImport();
+  void OnAdd();
+  void OnDelete();
+  void OnPlay();
+  void OnSelchangeCandidateList();
+  void OnApply();
+  void OnAbout();
+  void OnManual();
+
+  SettingsFile& m_settingsFile;
+  CSpinButtonCtrl m_spinMinutes;
+  CSpinButtonCtrl m_spinHours;
+  CSpinButtonCtrl m_spinWait;
+  CTreeCtrl m_eventTree;
+  CButton m_applyButton;
+  CButton m_playButton;
+  CButton m_deleteButton;
+  CButton m_addButton;
+  CListBox m_candidateList;
+  int m_bootOnNoSound = 0;
+  int m_bootOnSoundChange = 0;
+  int m_bootWaitTime = 0;
+  int m_timerHours = 0;
+  int m_timerMinutes = 0;
+  int m_filling = 0;  // 1 while FillEventTree runs
+  HICON m_hIcon;
+  HTREEITEM m_firstGroupItem = nullptr;
+};
