@@ -137,6 +137,31 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
   return text;
 }
 
+HWND RunningProgram::WaitForWindow(const std::string& title, int milliseconds) {
+  struct Search {
+    DWORD processId;
+    const std::string* title;
+    HWND found = nullptr;
+  } search{m_process.dwProcessId, &title};
+  auto find = [](HWND window, LPARAM context) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != s->processId || !IsWindowVisible(window) || TextOf(window) != *s->title) return TRUE;
+    s->found = window;
+    return FALSE;
+  };
+  WaitFor(milliseconds, [&] {
+    EnumWindows(find, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  });
+  return search.found;
+}
+
+void RunningProgram::Click(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 void RunningProgram::PostCommand(UINT command) {
   if (WaitForStatusWindow()) PostMessageA(m_status, WM_COMMAND, command, 0);
 }

@@ -26,6 +26,12 @@ class RunningProgram {
   // none came within `milliseconds`.
   std::string AnswerMessageBox(int milliseconds = 15000);
 
+  // A visible top-level window of the program with this title, once it
+  // exists; nullptr after `milliseconds`.
+  HWND WaitForWindow(const std::string& title, int milliseconds = 15000);
+  // Clicks button `id` of `dialog` as the user would.
+  static void Click(HWND dialog, int id);
+
   void PostCommand(UINT command);
   // Delivers what the shell sends for a right click on the tray icon; true
   // once the popup menu is open.

@@ -19,24 +19,6 @@ class Startup : public RegistryTest {
 
 }  // namespace
 
-TEST_F(Startup, FirstRunBuildsTheCatalogueAndTheExitWritesTheBackup) {
-  RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk");
-  RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default").SetString(nullptr, "Windows");
-  RegistryKey::Create("AppEvents\\EventLabels\\SystemAsterisk").SetString(nullptr, "Asterisk");
-
-  RunningProgram program(dir.path());
-  EXPECT_EQ(Cp932("－初回起動メッセージ－\n最初に、「インポート」を行ってください。"), program.AnswerMessageBox());
-  ASSERT_TRUE(program.WaitForStatusWindow());
-  EXPECT_TRUE(program.WaitUntilHidden());
-  program.PostCommand(kExitCommand);
-  EXPECT_EQ(0, program.WaitForExit());
-
-  std::string saved = dir.Read("BTD.CFG");
-  EXPECT_NE(std::string::npos, saved.find("\r\nSetup=0\r\nBootOnNoSound=0\r\nBootOnSoundChange=1\r\n"));
-  EXPECT_NE(std::string::npos, saved.find("\r\n\r\n\\.Default\r\nWindows\r\n\r\nSystemAsterisk\r\nAsterisk\r\n\r\n"));
-  EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
-}
-
 TEST_F(Startup, EmptySettingsAreRestoredFromTheBackupWithAMessage) {
   dir.Write("BTD.CFG", "");
   dir.Write("BTD_BAK.CFG", "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n\r\n");
