@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "cp932.h"
+#include "modal_script.h"
+#include "platform/registry.h"
+#include "registry_sandbox.h"
+#include "settings/settings_dlg.h"
+#include "temp_dir.h"
+
+namespace {
+
+constexpr int kTree = 1030, kList = 1000, kPlay = 1009, kAdd = 1003, kDelete = 1004, kNoSound = 1019,
+              kSoundChange = 1018, kWait = 1023, kHours = 1025, kMinutes = 1026, kApply = 1013, kImport = 1012;
+
+const char kTable[] =
+    "\r\n\\App\r\nApplication\r\n\r\nZulu\r\nZulu\r\n+C:\\z.wav\r\n\r\nAlpha\r\nAlpha\r\n\r\n"
+    "\\Other\r\nOther\r\n\r\nMid\r\nMid\r\n-C:\\m1.wav\r\n+C:\\m2.wav\r\n-C:\\m3.wav\r\n\r\n";
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::vector<std::string> ListLines(HWND dialog) {
+  HWND list = GetDlgItem(dialog, kList);
+  std::vector<std::string> lines;
+  for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+    char text[512] = {};
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+struct TreeItem {
+  std::string text;
+  LPARAM data;
+  std::vector<TreeItem> children;
+};
+
+std::vector<TreeItem> TreeItems(HWND tree, HTREEITEM first) {
+  std::vector<TreeItem> items;
+  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
+    char text[256] = {};
+    TVITEMA tvItem = {};
+    tvItem.mask = TVIF_TEXT | TVIF_PARAM;
+    tvItem.hItem = item;
+    tvItem.pszText = text;
+    tvItem.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem));
+    items.push_back({text, tvItem.lParam, TreeItems(tree, TreeView_GetChild(tree, item))});
+  }
+  return items;
+}
+
+HTREEITEM FindItem(HWND tree, const std::string& prefix) {
+  for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group)) {
+    for (HTREEITEM item = TreeView_GetChild(tree, group); item; item = TreeView_GetNextSibling(tree, item)) {
+      char text[256] = {};
+      TVITEMA tvItem = {};
+      tvItem.mask = TVIF_TEXT;
+      tvItem.hItem = item;
+      tvItem.pszText = text;
+      tvItem.cchTextMax = sizeof text;
+      SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem));
+      if (std::string(text).rfind(prefix, 0) == 0) return item;
+    }
+  }
+  return nullptr;
+}
+
+// A drop of `names` as the shell delivers it, sent to the candidate list.
+void DropFiles(HWND list, const std::vector<std::string>& names) {
+  std::string packed;
+  for (const std::string& name : names) packed += name + '\0';
+  packed += '\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + packed.size());
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  packed.copy(reinterpret_cast<char*>(drop + 1), packed.size());
+  GlobalUnlock(memory);
+  SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the handler releases it
+}
+
+void SetText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
+void Click(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+class SettingsDialog : public RegistryTest {
+ protected:
+  void Run(const std::string& options, const std::function<void(CSettingsDlg&, HWND)>& script) {
+    dir.Write("BTD.CFG", options + kTable);
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    file.LoadSettings();
+    CSettingsDlg dlg(file);
+    RunModal(dlg, [&] { script(dlg, dlg.m_hWnd); });
+  }
+
+  void Select(HWND dialog, const std::string& prefix) {
+    TreeView_SelectItem(GetDlgItem(dialog, kTree), FindItem(GetDlgItem(dialog, kTree), prefix));
+  }
+
+  std::string Saved() {
+    file.Close();
+    std::string bytes = dir.Read("BTD.CFG");
+    file.Open(dir.File("BTD.CFG").c_str(), 0x7002);
+    return bytes;
+  }
+
+  TempDir dir;
+  SettingsFile file;
+};
+
+}  // namespace
+
+TEST_F(SettingsDialog, TemplateHasItsControlsWhereTheyBelong) {
+  struct Expected {
+    int id;
+    const char* windowClass;
+    RECT units;  // x, y, x + w, y + h in dialog units
+    bool enabled;
+  };
+  const Expected controls[] = {
+      {kTree, "SysTreeView32", {7, 20, 125, 170}, true},   {kList, "ListBox", {135, 20, 255, 148}, false},
+      {kPlay, "Button", {135, 156, 171, 170}, false},      {kAdd, "Button", {178, 156, 214, 170}, false},
+      {kDelete, "Button", {220, 156, 256, 170}, false},    {kNoSound, "Button", {7, 175, 94, 185}, true},
+      {kSoundChange, "Button", {7, 190, 96, 200}, true},   {kWait, "Edit", {45, 201, 64, 215}, true},
+      {kHours, "Edit", {135, 186, 150, 200}, true},        {kMinutes, "Edit", {176, 186, 192, 200}, true},
+      {IDOK, "Button", {265, 20, 324, 34}, true},          {kApply, "Button", {265, 38, 324, 52}, false},
+      {IDCANCEL, "Button", {265, 56, 324, 70}, true},      {kImport, "Button", {265, 74, 324, 88}, true},
+      {1005, "Button", {265, 135, 324, 149}, true},        {1017, "Button", {265, 156, 324, 170}, true},
+  };
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    EXPECT_EQ(Cp932("Belltide 設定"), WindowText(dialog));
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, kList), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    for (const Expected& control : controls) {
+      HWND item = GetDlgItem(dialog, control.id);
+      ASSERT_TRUE(item) << control.id;
+      char className[64] = {};
+      GetClassNameA(item, className, sizeof className);
+      EXPECT_STREQ(control.windowClass, className) << control.id;
+      RECT expected = control.units, actual;
+      MapDialogRect(dialog, &expected);
+      GetWindowRect(item, &actual);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+      EXPECT_EQ(expected.left, actual.left) << control.id;
+      EXPECT_EQ(expected.top, actual.top) << control.id;
+      EXPECT_EQ(control.enabled, Enabled(dialog, control.id)) << control.id;
+    }
+    EXPECT_EQ(Cp932("インポート(&I)..."), WindowText(GetDlgItem(dialog, kImport)));
+    EXPECT_EQ(Cp932("ｷｬﾝｾﾙ"), WindowText(GetDlgItem(dialog, IDCANCEL)));
+  });
+}
+
+TEST_F(SettingsDialog, TreeKeepsGroupOrderAndSortsEachGroupsEvents) {
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    std::vector<TreeItem> groups = TreeItems(GetDlgItem(dialog, kTree), TreeView_GetRoot(GetDlgItem(dialog, kTree)));
+    ASSERT_EQ(2u, groups.size());
+    EXPECT_EQ("Application", groups[0].text);
+    EXPECT_EQ(0, groups[0].data);
+    ASSERT_EQ(2u, groups[0].children.size());
+    EXPECT_EQ("Alpha : 0", groups[0].children[0].text);
+    EXPECT_EQ(2, groups[0].children[0].data);
+    EXPECT_EQ("Zulu : 1", groups[0].children[1].text);
+    EXPECT_EQ(1, groups[0].children[1].data);
+    EXPECT_EQ("Other", groups[1].text);
+    ASSERT_EQ(1u, groups[1].children.size());
+    EXPECT_EQ("Mid : 3", groups[1].children[0].text);
+    EXPECT_EQ(4, groups[1].children[0].data);
+    EXPECT_EQ(std::vector<std::string>{Cp932("  <<<< イベントを選択してください  ")}, ListLines(dialog));
+  });
+}
+
+TEST_F(SettingsDialog, CandidateAreaFollowsTheSelection) {
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    Select(dialog, "Mid");
+    EXPECT_EQ((std::vector<std::string>{"-C:\\m1.wav", "+C:\\m2.wav", "-C:\\m3.wav"}), ListLines(dialog));
+    EXPECT_TRUE(Enabled(dialog, kList));
+    EXPECT_TRUE(Enabled(dialog, kAdd));
+    EXPECT_FALSE(Enabled(dialog, kPlay));
+    EXPECT_FALSE(Enabled(dialog, kDelete));
+    SendMessageA(GetDlgItem(dialog, kList), LB_SETCURSEL, 1, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), 0);
+    EXPECT_TRUE(Enabled(dialog, kPlay));
+    EXPECT_TRUE(Enabled(dialog, kDelete));
+
+    Select(dialog, "Alpha");  // an empty pool: an empty but usable list
+    EXPECT_TRUE(ListLines(dialog).empty());
+    EXPECT_TRUE(Enabled(dialog, kList));
+
+    TreeView_SelectItem(GetDlgItem(dialog, kTree), TreeView_GetRoot(GetDlgItem(dialog, kTree)));  // a group
+    EXPECT_EQ(1u, ListLines(dialog).size());
+    EXPECT_FALSE(Enabled(dialog, kList));
+    EXPECT_FALSE(Enabled(dialog, kAdd));
+    EXPECT_FALSE(Enabled(dialog, kPlay));
+  });
+}
+
+TEST_F(SettingsDialog, AddingRefusesOnlyTheSamePath) {
+  MessageBoxWatcher boxes;
+  Run("", [&](CSettingsDlg& dlg, HWND dialog) {
+    Select(dialog, "Mid");
+    dlg.AddCandidate("c:\\M2.WAV");  // '+' listed, other letter case: the same file
+    dlg.AddCandidate("C:\\m1.wa");   // only the beginning of a listed path: another file
+    dlg.AddCandidate("C:\\new.wav");
+    EXPECT_EQ((std::vector<std::string>{"-C:\\m1.wav", "+C:\\m2.wav", "-C:\\m3.wav", "-C:\\m1.wa", "-C:\\new.wav"}),
+              ListLines(dialog));
+    EXPECT_EQ(5, file.table[4].count);
+    EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Mid : 5"));
+  });
+  ASSERT_EQ(1u, boxes.seen().size());
+  EXPECT_EQ(Cp932("同じファイルが既に登録されています。"), boxes.seen()[0].text);
+}
+
+TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrder) {
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    Select(dialog, "Alpha");
+    DropFiles(GetDlgItem(dialog, kList), {"C:\\d\\one.wav", "C:\\d\\notes.txt", "C:\\d\\TWO.WAV", "C:\\d\\three.wav"});
+    EXPECT_EQ((std::vector<std::string>{"-C:\\d\\one.wav", "-C:\\d\\TWO.WAV", "-C:\\d\\three.wav"}), ListLines(dialog));
+    EXPECT_EQ(3, file.table[2].count);
+    EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 3"));
+    EXPECT_TRUE(Enabled(dialog, kApply));
+  });
+}
+
+TEST_F(SettingsDialog, DeletingKeepsALineSelectedWhileAnyRemain) {
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    Select(dialog, "Mid");
+    HWND list = GetDlgItem(dialog, kList);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    Click(dialog, kDelete);  // a middle line: the next one moves up and is selected
+    EXPECT_EQ((std::vector<std::string>{"-C:\\m1.wav", "-C:\\m3.wav"}), ListLines(dialog));
+    EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0));
+    Click(dialog, kDelete);  // the last line: the one before it is selected
+    EXPECT_EQ(0, SendMessageA(list, LB_GETCURSEL, 0, 0));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), 0);
+    Click(dialog, kDelete);
+    EXPECT_TRUE(ListLines(dialog).empty());
+    EXPECT_FALSE(Enabled(dialog, kPlay));
+    EXPECT_FALSE(Enabled(dialog, kDelete));
+    EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Mid : 0"));
+    EXPECT_EQ(0, file.table[4].count);
+    EXPECT_TRUE(Enabled(dialog, kApply));
+  });
+}
+
+TEST_F(SettingsDialog, ApplyStoresTheOptionsAndEverythingEdited) {
+  Run("Setup=0\r\nBootOnNoSound=0\r\nBootOnSoundChange=1\r\nBootWaitTime=5\r\nTimer=135\r\n",
+      [&](CSettingsDlg& dlg, HWND dialog) {
+        EXPECT_EQ("2", WindowText(GetDlgItem(dialog, kHours)));
+        EXPECT_EQ("15", WindowText(GetDlgItem(dialog, kMinutes)));
+        EXPECT_EQ("5", WindowText(GetDlgItem(dialog, kWait)));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, kSoundChange));
+        Select(dialog, "Alpha");
+        dlg.AddCandidate("C:\\added.wav");
+        CheckDlgButton(dialog, kNoSound, BST_CHECKED);  // alone it leaves Apply as it is
+        SetText(dialog, kHours, "1");
+        SetText(dialog, kMinutes, "75");  // outside the arrows' range, taken as typed
+        SetText(dialog, kWait, "1200");
+        Click(dialog, kApply);
+        EXPECT_FALSE(Enabled(dialog, kApply));
+        EXPECT_EQ(135, file.settings.Timer);
+        EXPECT_EQ(1200, file.settings.BootWaitTime);
+        EXPECT_EQ(1, file.settings.BootOnNoSound);
+        EXPECT_EQ(1, file.settings.Setup);
+        std::string saved = Saved();
+        EXPECT_NE(std::string::npos, saved.find("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\nBootWaitTime=1200\r\nTimer=135\r\n"));
+        EXPECT_NE(std::string::npos, saved.find("Alpha\r\nAlpha\r\n-C:\\added.wav\r\n"));
+      });
+}
+
+TEST_F(SettingsDialog, FieldThatIsNotANumberStopsTheReadingButNotTheSave) {
+  MessageBoxWatcher boxes;
+  Run("Setup=1\r\nBootWaitTime=5\r\nTimer=135\r\n", [&](CSettingsDlg&, HWND dialog) {
+    SetText(dialog, kWait, "9");
+    SetText(dialog, kHours, "abc");
+    SetText(dialog, kMinutes, "7");
+    Click(dialog, IDOK);  // Apply's steps, then the closing exchange fails again
+    Pump(100);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(9, file.settings.BootWaitTime);
+    EXPECT_EQ(135, file.settings.Timer);  // hours kept, minutes after them not read
+    EXPECT_NE(std::string::npos, Saved().find("BootWaitTime=9\r\n"));
+  });
+  ASSERT_EQ(2u, boxes.seen().size());
+  EXPECT_EQ(Cp932("整数を入力してください。"), boxes.seen()[0].text);
+}
+
+TEST_F(SettingsDialog, CancelReadsTheFileBackAsLastApplied) {
+  Run("Setup=1\r\nTimer=10\r\n", [&](CSettingsDlg& dlg, HWND dialog) {
+    Select(dialog, "Alpha");
+    dlg.AddCandidate("C:\\kept.wav");
+    Click(dialog, kApply);
+    dlg.AddCandidate("C:\\dropped.wav");
+    SetText(dialog, kMinutes, "30");
+    EXPECT_EQ(2, file.table[2].count);
+    Click(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(1, file.table[2].count);
+  EXPECT_EQ(CString("-C:\\kept.wav|"), file.table[2].files);
+  EXPECT_EQ(10, file.settings.Timer);
+}
+
+TEST_F(SettingsDialog, ImportRefillsTheTreeAndNothingIsEditedWithoutAnEvent) {
+  WhenWindowAppears import(Cp932("サウンド設定のインポート"), [](HWND window) {
+    HWND list = GetDlgItem(window, 1000);
+    char first[256] = {};
+    SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_EQ(0u, std::string(first).rfind(Cp932("(現在の設定)"), 0));
+    PostMessageA(window, WM_COMMAND, IDOK, 0);  // nothing selected
+  });
+  Run("Setup=1\r\n", [&](CSettingsDlg& dlg, HWND dialog) {
+    Select(dialog, "Mid");
+    Click(dialog, kImport);
+    EXPECT_TRUE(import.seen());
+    EXPECT_TRUE(Enabled(dialog, kApply));
+    EXPECT_EQ(nullptr, TreeView_GetSelection(GetDlgItem(dialog, kTree)));
+    EXPECT_FALSE(Enabled(dialog, kAdd));
+    EventTable before = file.table;
+    dlg.AddCandidate("C:\\nowhere.wav");
+    dlg.StoreCandidates(-1);
+    dlg.StoreCandidates(0);  // a group: never written
+    dlg.StoreCandidates(99);
+    for (size_t i = 0; i < before.size(); ++i) {
+      EXPECT_EQ(before[i].files, file.table[i].files);
+      EXPECT_EQ(before[i].count, file.table[i].count);
+    }
+  });
+}
