@@ -27,8 +27,6 @@ class CString {
   CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
   CString& operator+=(const char* text) { m_text += text; return *this; }
   CString& operator+=(char ch) { m_text += ch; return *this; }
-  void Append(const char* bytes, int length) { m_text.append(bytes, static_cast<size_t>(length)); }
-  void Reserve(int length) { m_text.reserve(static_cast<size_t>(length)); }
 
   CString Left(int count) const;
   CString Mid(int first) const;

@@ -115,7 +115,6 @@ void CSettingsDlg::FillEventTree() {
         m_eventTree.Expand(group);
       }
       item = group = m_eventTree.InsertItem(entry.label, TVI_ROOT);
-      if (i == 0) m_firstGroupItem = item;
     } else {
       // Events before the first group stand at the top level.
       item = m_eventTree.InsertItem(entry.GetDisplayText(), group);

@@ -63,5 +63,4 @@ class CSettingsDlg : public CDialog {
   int m_timerMinutes = 0;
   int m_filling = 0;  // 1 while FillEventTree runs
   HICON m_hIcon;
-  HTREEITEM m_firstGroupItem = nullptr;
 };

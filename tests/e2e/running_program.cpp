@@ -35,6 +35,21 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
   return FALSE;
 }
 
+struct TitleSearch {
+  DWORD processId;
+  const std::string* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTitledWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<TitleSearch*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != search->processId || !IsWindowVisible(window) || TextOf(window) != *search->title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 struct MenuSearch {
   DWORD processId;
   bool open = false;
@@ -138,21 +153,9 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
 }
 
 HWND RunningProgram::WaitForWindow(const std::string& title, int milliseconds) {
-  struct Search {
-    DWORD processId;
-    const std::string* title;
-    HWND found = nullptr;
-  } search{m_process.dwProcessId, &title};
-  auto find = [](HWND window, LPARAM context) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(context);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != s->processId || !IsWindowVisible(window) || TextOf(window) != *s->title) return TRUE;
-    s->found = window;
-    return FALSE;
-  };
+  TitleSearch search{m_process.dwProcessId, &title};
   WaitFor(milliseconds, [&] {
-    EnumWindows(find, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
   });
   return search.found;

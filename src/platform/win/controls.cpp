@@ -41,14 +41,3 @@ void CTreeCtrl::SetItemText(HTREEITEM item, const char* text) const {
   tvItem.pszText = const_cast<char*>(text);
   SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem));
 }
-
-CString CTreeCtrl::GetItemText(HTREEITEM item) const {
-  char text[1024] = {};
-  TVITEMA tvItem = {};
-  tvItem.mask = TVIF_TEXT;
-  tvItem.hItem = item;
-  tvItem.pszText = text;
-  tvItem.cchTextMax = sizeof text;
-  SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem));
-  return CString(text);
-}

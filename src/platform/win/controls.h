@@ -31,15 +31,11 @@ class CTreeCtrl : public CWnd {
   void SetItemData(HTREEITEM item, LPARAM data) const;
   LPARAM GetItemData(HTREEITEM item) const;
   void SetItemText(HTREEITEM item, const char* text) const;
-  CString GetItemText(HTREEITEM item) const;
   void SortChildren(HTREEITEM item) const { SendMessage(TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(item)); }
   void Expand(HTREEITEM item) const { SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)); }
   void EnsureVisible(HTREEITEM item) const { SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item)); }
   HTREEITEM GetSelectedItem() const { return Next(nullptr, TVGN_CARET); }
-  void SelectItem(HTREEITEM item) const { SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
   HTREEITEM GetRootItem() const { return Next(nullptr, TVGN_ROOT); }
-  HTREEITEM GetChildItem(HTREEITEM item) const { return Next(item, TVGN_CHILD); }
-  HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return Next(item, TVGN_NEXT); }
 
  private:
   HTREEITEM Next(HTREEITEM item, UINT relation) const {

@@ -6,8 +6,6 @@
 
 namespace {
 
-CWinApp* g_app = nullptr;
-
 // The executable's file name without its extension.
 CString ProgramTitle() {
   char path[MAX_PATH] = {};
@@ -23,10 +21,6 @@ CString ProgramTitle() {
 
 }  // namespace
 
-CWinApp::CWinApp() { g_app = this; }
-
-CWinApp::~CWinApp() { g_app = nullptr; }
-
 int CWinApp::Run() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
@@ -38,8 +32,6 @@ int CWinApp::Run() {
   }
   return static_cast<int>(msg.wParam);
 }
-
-CWinApp* AfxGetApp() { return g_app; }
 
 CString LoadResString(UINT id) {
   // The string table holds UTF-16; the A function converts to the ANSI code page.

@@ -10,10 +10,10 @@ class CWnd;
 
 class CWinApp {
  public:
-  CWinApp();
+  CWinApp() = default;
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
-  virtual ~CWinApp();
+  virtual ~CWinApp() = default;
 
   // Runs the program; a false result ends it without a message loop.
   virtual BOOL InitInstance() = 0;
@@ -21,9 +21,6 @@ class CWinApp {
 
   CWnd* m_pMainWnd = nullptr;
 };
-
-// The application object, while it exists.
-CWinApp* AfxGetApp();
 
 // A string from the module's string table, in the ANSI code page.
 CString LoadResString(UINT id);

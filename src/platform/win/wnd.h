@@ -10,14 +10,12 @@ class CWnd {
  public:
   HWND m_hWnd = nullptr;
 
-  HWND GetSafeHwnd() const { return m_hWnd; }
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
   }
   void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
   CString GetWindowText() const;
   BOOL EnableWindow(BOOL enable) const { return ::EnableWindow(m_hWnd, enable); }
-  BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
   BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
