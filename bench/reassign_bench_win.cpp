@@ -28,8 +28,7 @@ constexpr int kDefaultRepetitions = 15;
 // A path of 55 bytes, distinct for every candidate.
 std::string CandidatePath(int n) {
   char path[96];
-  std::snprintf(path, sizeof path, "C:\\Users\\Public\\Music\\Sounds\\Library%02d\\chime_%06d.wav",
-                n % 37, n);
+  std::snprintf(path, sizeof path, "C:\\Users\\Public\\Music\\Sounds\\Library%02d\\chime_%06d.wav", n % 37, n);
   return path;
 }
 
@@ -49,8 +48,7 @@ EventTable BuildTable() {
       EventEntry event;
       event.label = name;
       event.key = name;
-      for (int c = 0; c < kCandidatesPerEvent; ++c)
-        event.AppendCandidate(CandidatePath(serial++).c_str(), false);
+      for (int c = 0; c < kCandidatesPerEvent; ++c) event.AppendCandidate(CandidatePath(serial++).c_str(), false);
       table.push_back(event);
     }
   }
@@ -98,8 +96,8 @@ void WriteFloor(const std::vector<RawWrite>& writes) {
     ++g_failures;
   }
   for (const RawWrite& write : writes) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, write.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, write.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
       ++g_failures;
       continue;
     }
@@ -169,15 +167,14 @@ void Report(const char* name, const Stats& s) {
 // outside the timings, that the reassignment writes where the floor does.
 bool ReassignmentWrites(EventTable& table, const RawWrite& write) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, write.path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-    return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, write.path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
   SetDefault(key, "");
   RegCloseKey(key);
   AssignRandomSounds(table);
   char buffer[128];
   DWORD size = sizeof buffer;
-  return RegGetValueA(HKEY_CURRENT_USER, write.path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer,
-                      &size) == ERROR_SUCCESS &&
+  return RegGetValueA(HKEY_CURRENT_USER, write.path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) ==
+             ERROR_SUCCESS &&
          size == write.value.size() + 1;
 }
 
@@ -190,8 +187,8 @@ int main(int argc, char** argv) {
 
   EventTable table = BuildTable();
   const std::vector<RawWrite> writes = RawWrites(table);
-  std::printf("%d events in %d groups, %d candidates each; %d repetitions\n",
-              static_cast<int>(writes.size()), kGroups, kCandidatesPerEvent, repetitions);
+  std::printf("%d events in %d groups, %d candidates each; %d repetitions\n", static_cast<int>(writes.size()), kGroups,
+              kCandidatesPerEvent, repetitions);
 
   // Warm-up: the reassignment creates every key (and AppEvents\Schemes),
   // so from here on both variants only open existing keys.
@@ -222,8 +219,7 @@ int main(int argc, char** argv) {
   Report("reassignment", r);
   Report("floor (raw Win32 calls)", f);
   std::printf("  ratio of medians        %.2fx (min/min %.2fx)\n", r.median / f.median, r.min / f.min);
-  std::printf("besides the registry calls (%.3f ms between the medians), each timed alone:\n",
-              r.median - f.median);
+  std::printf("besides the registry calls (%.3f ms between the medians), each timed alone:\n", r.median - f.median);
   Report("picks", p);
   Report("key paths", b);
   return 0;

@@ -32,15 +32,14 @@ const char kHeader[] =
 // A path of about 55 bytes, distinct for every candidate.
 std::string CandidatePath(int n) {
   char path[96];
-  std::snprintf(path, sizeof path, "C:\\Users\\Public\\Music\\Sounds\\Library%02d\\chime_%06d.wav",
-                n % 37, n);
+  std::snprintf(path, sizeof path, "C:\\Users\\Public\\Music\\Sounds\\Library%02d\\chime_%06d.wav", n % 37, n);
   return path;
 }
 
 // The file in canonical form, so that a load leaves it unchanged.
 std::string CanonicalContent(int candidates, Shape shape) {
-  std::string text = std::string(kHeader) +
-                     "\nSetup=1\nBootOnNoSound=0\nBootOnSoundChange=1\nBootWaitTime=10\nTimer=90\n\n";
+  std::string text =
+      std::string(kHeader) + "\nSetup=1\nBootOnNoSound=0\nBootOnSoundChange=1\nBootWaitTime=10\nTimer=90\n\n";
   int perEvent = shape == Shape::kOnePool ? candidates : kCandidatesPerEvent;
   for (int n = 0, event = 0; n < candidates; ++event) {
     if (event % kEventsPerGroup == 0) text += "\\App" + std::to_string(event / kEventsPerGroup) + "\nApplication\n\n";
@@ -131,12 +130,24 @@ void BM_SaveSettings(benchmark::State& state, Shape shape) {
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_LoadSettings, many_events, Shape::kManyEvents)
-    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_LoadSettings, one_pool, Shape::kOnePool)
-    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_SaveSettings, many_events, Shape::kManyEvents)
-    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_SaveSettings, one_pool, Shape::kOnePool)
-    ->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

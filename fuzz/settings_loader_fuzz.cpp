@@ -114,8 +114,7 @@ bool CountsMatchPools(const SettingsFile& file) {
 bool SameTable(const EventTable& a, const EventTable& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i].key != b[i].key || a[i].label != b[i].label || a[i].count != b[i].count ||
-        a[i].files != b[i].files) {
+    if (a[i].key != b[i].key || a[i].label != b[i].label || a[i].count != b[i].count || a[i].files != b[i].files) {
       return false;
     }
   }

@@ -24,9 +24,18 @@ class CString {
   void SetAt(int index, char ch) { m_text[static_cast<size_t>(index)] = ch; }
   const std::string& str() const { return m_text; }
 
-  CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-  CString& operator+=(const char* text) { m_text += text; return *this; }
-  CString& operator+=(char ch) { m_text += ch; return *this; }
+  CString& operator+=(const CString& other) {
+    m_text += other.m_text;
+    return *this;
+  }
+  CString& operator+=(const char* text) {
+    m_text += text;
+    return *this;
+  }
+  CString& operator+=(char ch) {
+    m_text += ch;
+    return *this;
+  }
 
   CString Left(int count) const;
   CString Mid(int first) const;

@@ -28,8 +28,7 @@ long Read(Handle handle, char* buffer, size_t size) {
 bool WriteAll(Handle handle, const char* data, size_t size) {
   while (size > 0) {
     DWORD written = 0;
-    if (!WriteFile(AsHandle(handle), data, static_cast<DWORD>(size), &written, nullptr) || written == 0)
-      return false;
+    if (!WriteFile(AsHandle(handle), data, static_cast<DWORD>(size), &written, nullptr) || written == 0) return false;
     data += written;
     size -= written;
   }
@@ -43,8 +42,7 @@ bool SeekToBegin(Handle handle) {
 bool Truncate(Handle handle, long long length) {
   LARGE_INTEGER position;
   position.QuadPart = length;
-  return SetFilePointerEx(AsHandle(handle), position, nullptr, FILE_BEGIN) &&
-         SetEndOfFile(AsHandle(handle));
+  return SetFilePointerEx(AsHandle(handle), position, nullptr, FILE_BEGIN) && SetEndOfFile(AsHandle(handle));
 }
 
 long long Length(Handle handle) {

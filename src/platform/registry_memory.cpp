@@ -18,8 +18,10 @@ struct NoCaseLess {
   static std::string Upper(const std::string& s) {
     std::string result = s;
     for (size_t i = 0; i < result.size(); ++i) {
-      if (mbcs::IsLeadByte(static_cast<unsigned char>(result[i]))) ++i;
-      else if (result[i] >= 'a' && result[i] <= 'z') result[i] = char(result[i] - 'a' + 'A');
+      if (mbcs::IsLeadByte(static_cast<unsigned char>(result[i])))
+        ++i;
+      else if (result[i] >= 'a' && result[i] <= 'z')
+        result[i] = char(result[i] - 'a' + 'A');
     }
     return result;
   }
@@ -40,7 +42,7 @@ Node& Root() {
 // characters; false for an empty or over-long component.
 bool SplitPath(const char* path, std::vector<std::string>& parts) {
   std::string part;
-  for (const char* p = path; ; ++p) {
+  for (const char* p = path;; ++p) {
     if (*p == '\\' || *p == '\0') {
       if (part.empty() || part.size() > kMaxKeyName) return false;
       parts.push_back(part);

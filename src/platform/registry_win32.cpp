@@ -24,8 +24,7 @@ RegistryKey RegistryKey::OpenForWrite(const char* path) {
 
 RegistryKey RegistryKey::Create(const char* path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return {};
   return RegistryKey(key);
 }
@@ -49,8 +48,8 @@ void RegistryKey::Close() {
 bool RegistryKey::EnumSubKey(int index, CString& name) const {
   char buffer[kBufferSize];
   DWORD size = sizeof buffer;
-  if (RegEnumKeyExA(AsKey(m_handle), static_cast<DWORD>(index), buffer, &size, nullptr, nullptr,
-                    nullptr, nullptr) != ERROR_SUCCESS)
+  if (RegEnumKeyExA(AsKey(m_handle), static_cast<DWORD>(index), buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
+      ERROR_SUCCESS)
     return false;
   name = CString(buffer, static_cast<int>(size));
   return true;
@@ -61,8 +60,7 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
   char buffer[kBufferSize] = {};
   DWORD type = 0;
   DWORD size = sizeof buffer;
-  LONG result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(buffer), &size);
+  LONG result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
   if (result == ERROR_MORE_DATA) return ReadResult::TooLong;
   if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return ReadResult::Missing;
   size_t length = strnlen(buffer, size);
@@ -72,6 +70,7 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
 }
 
 bool RegistryKey::SetString(const char* name, const CString& value) const {
-  return RegSetValueExA(AsKey(m_handle), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<const char*>(value)),
+  return RegSetValueExA(AsKey(m_handle), name, 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(static_cast<const char*>(value)),
                         static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
 }

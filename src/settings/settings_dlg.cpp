@@ -191,8 +191,10 @@ void CSettingsDlg::AddCandidate(CString path) {
   bool listed = false;
   for (int i = 0; i < m_candidateList.GetCount() && !listed; ++i)
     listed = m_candidateList.GetText(i).Mid(1).EqualsNoCase(path);
-  if (listed) AfxMessageBox(IDS_DUPLICATE, MB_ICONEXCLAMATION);
-  else m_candidateList.AddString("-" + path);
+  if (listed)
+    AfxMessageBox(IDS_DUPLICATE, MB_ICONEXCLAMATION);
+  else
+    m_candidateList.AddString("-" + path);
   StoreCandidates(index);
 }
 

@@ -45,12 +45,9 @@ void CResidentDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const MessageMapEntry<CResidentDlg> kMessageMap[] = {
-      OnMessage(WM_MOUSEMOVE, &CResidentDlg::OnMouseMove),
-      OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
-      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),
-      OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
-      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),
-      OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
+      OnMessage(WM_MOUSEMOVE, &CResidentDlg::OnMouseMove), OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
+      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),  OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
+      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),  OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
       OnMessage(WM_TIMER, &CResidentDlg::OnTimerMessage),
   };
   if (message == TaskbarCreatedMessage()) {
@@ -177,8 +174,10 @@ void CResidentDlg::SetSilentScheme() {
 
 LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   if (wParam == kTrayIconId && m_trayEnabled) {
-    if (LOWORD(lParam) == WM_RBUTTONUP) ShowPopupMenu();
-    else if (LOWORD(lParam) == WM_LBUTTONDBLCLK) OnSettings();
+    if (LOWORD(lParam) == WM_RBUTTONUP)
+      ShowPopupMenu();
+    else if (LOWORD(lParam) == WM_LBUTTONDBLCLK)
+      OnSettings();
   }
   PassToDefault();
   return 0;

@@ -9,8 +9,7 @@ namespace {
 bool HasMark(const CString& text) { return !text.IsEmpty() && (text[0] == '+' || text[0] == '-'); }
 
 bool IsStorable(const CString& text) {
-  return text.Find('|') < 0 && text.Find('\n') < 0 &&
-         !mbcs::EndsInsideCharacter(text, text.GetLength());
+  return text.Find('|') < 0 && text.Find('\n') < 0 && !mbcs::EndsInsideCharacter(text, text.GetLength());
 }
 
 // Start offsets of the candidates in `files`.

@@ -61,7 +61,8 @@ TEST_F(RegistryContract, ValuesMustFitTheBuffer) {
 }
 
 TEST_F(RegistryContract, SubKeysComeInOrderWithoutRegardToCase) {
-  for (const char* name : {"beta", "Alpha", "gamma", "DELTA"}) RegistryKey::Create((std::string("AppEvents\\Order\\") + name).c_str());
+  for (const char* name : {"beta", "Alpha", "gamma", "DELTA"})
+    RegistryKey::Create((std::string("AppEvents\\Order\\") + name).c_str());
   EXPECT_EQ((std::vector<std::string>{"Alpha", "beta", "DELTA", "gamma"}), SubKeys("AppEvents\\Order"));
   EXPECT_TRUE(SubKeys("AppEvents\\Missing").empty());
 }

@@ -27,8 +27,12 @@ EventEntry Entry(const char* key, int count = 0) {
 
 class SchemeImport : public RegistryTest {
  protected:
-  EventTable table{Entry("Orphan"), Entry("\\App", -1), Entry("Ev"), Entry("Other"),
-                   Entry((std::string("\\\\") + kTestKey).c_str(), -1), Entry("Named")};
+  EventTable table{Entry("Orphan"),
+                   Entry("\\App", -1),
+                   Entry("Ev"),
+                   Entry("Other"),
+                   Entry((std::string("\\\\") + kTestKey).c_str(), -1),
+                   Entry("Named")};
   EventEntry& ev() { return table[2]; }
 };
 

@@ -95,12 +95,13 @@ TEST_F(SettingsFileTest, MissingOptionsTakeTheirDefaults) {
 }
 
 TEST_F(SettingsFileTest, OptionLinesMatchByPrefixAndSkipOneCharacter) {
-  Load("SetupX=7\nTimer=-5\nBootWaitTime 12\nBootOnNoSound=  +3x\nBootOnSoundChange=0\n"
-       "BootOnSoundChange=1\n\n");
-  EXPECT_EQ(0, file.settings.Setup);            // "=7" converts to 0
+  Load(
+      "SetupX=7\nTimer=-5\nBootWaitTime 12\nBootOnNoSound=  +3x\nBootOnSoundChange=0\n"
+      "BootOnSoundChange=1\n\n");
+  EXPECT_EQ(0, file.settings.Setup);  // "=7" converts to 0
   EXPECT_EQ(-5, file.settings.Timer);
-  EXPECT_EQ(12, file.settings.BootWaitTime);    // any character is skipped
-  EXPECT_EQ(3, file.settings.BootOnNoSound);    // atoi: blanks, sign, digits
+  EXPECT_EQ(12, file.settings.BootWaitTime);      // any character is skipped
+  EXPECT_EQ(3, file.settings.BootOnNoSound);      // atoi: blanks, sign, digits
   EXPECT_EQ(0, file.settings.BootOnSoundChange);  // the first match wins
 }
 

@@ -32,9 +32,12 @@ EventEntry Event(const char* key, std::initializer_list<const char*> pool = {}) 
 std::string Value(const std::string& key, const char* name = nullptr) {
   CString value;
   switch (RegistryKey::OpenForRead(key.c_str()).QueryString(name, value)) {
-    case Read::Ok: return value.str();
-    case Read::Missing: return "<missing>";
-    case Read::TooLong: return "<too long>";
+    case Read::Ok:
+      return value.str();
+    case Read::Missing:
+      return "<missing>";
+    case Read::TooLong:
+      return "<too long>";
   }
   return "";
 }
@@ -51,12 +54,9 @@ class SoundSchemes : public RegistryTest {
     RegistryTest::SetUp();
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
     RegistryKey::Create("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current").SetString(nullptr, "C:\\old.wav");
-    table = {Event("Orphan", {"C:\\orphan.wav"}),
-             Group("\\App"),
-             Event("Two", {"C:\\a.wav", "C:\\b.wav"}),
-             Event("Empty"),
-             Event("One", {"+C:\\one.wav"}),
-             Group(("\\\\" + kGroupKey).c_str()),
+    table = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
+             Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
+             Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
              Event("Named", {"C:\\named.wav"})};
   }
 

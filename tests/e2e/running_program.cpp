@@ -15,8 +15,7 @@ struct WindowSearch {
 std::string TextOf(HWND window) {
   char text[2048] = {};
   // WM_GETTEXT is marshalled between processes.
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                      nullptr);
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
   return text;
 }
 

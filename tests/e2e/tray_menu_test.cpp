@@ -16,7 +16,9 @@ std::string Value(const std::string& key) {
   return value.str();
 }
 
-std::string Sound(const char* event) { return Value(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current"); }
+std::string Sound(const char* event) {
+  return Value(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current");
+}
 
 size_t CountOf(const std::string& text, const std::string& part) {
   size_t count = 0;

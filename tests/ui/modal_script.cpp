@@ -46,8 +46,10 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
   // Belltide's own windows have captions that begin with its name; a
   // message box is titled with the executable's name.
   std::string title = WindowText(window);
-  if (title == "Belltide") search->belltideVisible = true;
-  else if (title.rfind("Belltide", 0) != 0 && GetDlgItem(window, IDOK)) search->box = window;
+  if (title == "Belltide")
+    search->belltideVisible = true;
+  else if (title.rfind("Belltide", 0) != 0 && GetDlgItem(window, IDOK))
+    search->box = window;
   return TRUE;
 }
 

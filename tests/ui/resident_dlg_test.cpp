@@ -136,9 +136,9 @@ TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
   for (auto [key, result] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {
     CResidentDlg dlg(file);
     EXPECT_EQ(result, RunModal(dlg, [&] {
-      PostMessageA(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
-      Pump(300);
-    }));
+                PostMessageA(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+                Pump(300);
+              }));
     EXPECT_EQ(nullptr, dlg.m_hWnd);
   }
 }
@@ -147,9 +147,9 @@ TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
   CResidentDlg dlg(file);
   EXPECT_EQ(IDOK, RunModal(dlg, [&] {
-    dlg.SendMessage(WM_COMMAND, 32776, 0);
-    Pump(100);
-  }));
+              dlg.SendMessage(WM_COMMAND, 32776, 0);
+              Pump(100);
+            }));
 }
 
 TEST_F(ResidentWindow, SilenceAtStartShowsItInStatusAndTray) {

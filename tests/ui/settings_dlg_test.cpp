@@ -122,14 +122,14 @@ TEST_F(SettingsDialog, TemplateHasItsControlsWhereTheyBelong) {
     bool enabled;
   };
   const Expected controls[] = {
-      {kTree, "SysTreeView32", {7, 20, 125, 170}, true},   {kList, "ListBox", {135, 20, 255, 148}, false},
-      {kPlay, "Button", {135, 156, 171, 170}, false},      {kAdd, "Button", {178, 156, 214, 170}, false},
-      {kDelete, "Button", {220, 156, 256, 170}, false},    {kNoSound, "Button", {7, 175, 94, 185}, true},
-      {kSoundChange, "Button", {7, 190, 96, 200}, true},   {kWait, "Edit", {45, 201, 64, 215}, true},
-      {kHours, "Edit", {135, 186, 150, 200}, true},        {kMinutes, "Edit", {176, 186, 192, 200}, true},
-      {IDOK, "Button", {265, 20, 324, 34}, true},          {kApply, "Button", {265, 38, 324, 52}, false},
-      {IDCANCEL, "Button", {265, 56, 324, 70}, true},      {kImport, "Button", {265, 74, 324, 88}, true},
-      {1005, "Button", {265, 135, 324, 149}, true},        {1017, "Button", {265, 156, 324, 170}, true},
+      {kTree, "SysTreeView32", {7, 20, 125, 170}, true}, {kList, "ListBox", {135, 20, 255, 148}, false},
+      {kPlay, "Button", {135, 156, 171, 170}, false},    {kAdd, "Button", {178, 156, 214, 170}, false},
+      {kDelete, "Button", {220, 156, 256, 170}, false},  {kNoSound, "Button", {7, 175, 94, 185}, true},
+      {kSoundChange, "Button", {7, 190, 96, 200}, true}, {kWait, "Edit", {45, 201, 64, 215}, true},
+      {kHours, "Edit", {135, 186, 150, 200}, true},      {kMinutes, "Edit", {176, 186, 192, 200}, true},
+      {IDOK, "Button", {265, 20, 324, 34}, true},        {kApply, "Button", {265, 38, 324, 52}, false},
+      {IDCANCEL, "Button", {265, 56, 324, 70}, true},    {kImport, "Button", {265, 74, 324, 88}, true},
+      {1005, "Button", {265, 135, 324, 149}, true},      {1017, "Button", {265, 156, 324, 170}, true},
   };
   Run("", [&](CSettingsDlg&, HWND dialog) {
     EXPECT_EQ(Cp932("Belltide 設定"), WindowText(dialog));
@@ -247,28 +247,29 @@ TEST_F(SettingsDialog, DeletingKeepsALineSelectedWhileAnyRemain) {
 }
 
 TEST_F(SettingsDialog, ApplyStoresTheOptionsAndEverythingEdited) {
-  Run("Setup=0\r\nBootOnNoSound=0\r\nBootOnSoundChange=1\r\nBootWaitTime=5\r\nTimer=135\r\n",
-      [&](CSettingsDlg& dlg, HWND dialog) {
-        EXPECT_EQ("2", WindowText(GetDlgItem(dialog, kHours)));
-        EXPECT_EQ("15", WindowText(GetDlgItem(dialog, kMinutes)));
-        EXPECT_EQ("5", WindowText(GetDlgItem(dialog, kWait)));
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, kSoundChange));
-        Select(dialog, "Alpha");
-        dlg.AddCandidate("C:\\added.wav");
-        CheckDlgButton(dialog, kNoSound, BST_CHECKED);  // alone it leaves Apply as it is
-        SetText(dialog, kHours, "1");
-        SetText(dialog, kMinutes, "75");  // outside the arrows' range, taken as typed
-        SetText(dialog, kWait, "1200");
-        Click(dialog, kApply);
-        EXPECT_FALSE(Enabled(dialog, kApply));
-        EXPECT_EQ(135, file.settings.Timer);
-        EXPECT_EQ(1200, file.settings.BootWaitTime);
-        EXPECT_EQ(1, file.settings.BootOnNoSound);
-        EXPECT_EQ(1, file.settings.Setup);
-        std::string saved = Saved();
-        EXPECT_NE(std::string::npos, saved.find("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\nBootWaitTime=1200\r\nTimer=135\r\n"));
-        EXPECT_NE(std::string::npos, saved.find("Alpha\r\nAlpha\r\n-C:\\added.wav\r\n"));
-      });
+  Run("Setup=0\r\nBootOnNoSound=0\r\nBootOnSoundChange=1\r\nBootWaitTime=5\r\nTimer=135\r\n", [&](CSettingsDlg& dlg,
+                                                                                                  HWND dialog) {
+    EXPECT_EQ("2", WindowText(GetDlgItem(dialog, kHours)));
+    EXPECT_EQ("15", WindowText(GetDlgItem(dialog, kMinutes)));
+    EXPECT_EQ("5", WindowText(GetDlgItem(dialog, kWait)));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, kSoundChange));
+    Select(dialog, "Alpha");
+    dlg.AddCandidate("C:\\added.wav");
+    CheckDlgButton(dialog, kNoSound, BST_CHECKED);  // alone it leaves Apply as it is
+    SetText(dialog, kHours, "1");
+    SetText(dialog, kMinutes, "75");  // outside the arrows' range, taken as typed
+    SetText(dialog, kWait, "1200");
+    Click(dialog, kApply);
+    EXPECT_FALSE(Enabled(dialog, kApply));
+    EXPECT_EQ(135, file.settings.Timer);
+    EXPECT_EQ(1200, file.settings.BootWaitTime);
+    EXPECT_EQ(1, file.settings.BootOnNoSound);
+    EXPECT_EQ(1, file.settings.Setup);
+    std::string saved = Saved();
+    EXPECT_NE(std::string::npos,
+              saved.find("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\nBootWaitTime=1200\r\nTimer=135\r\n"));
+    EXPECT_NE(std::string::npos, saved.find("Alpha\r\nAlpha\r\n-C:\\added.wav\r\n"));
+  });
 }
 
 TEST_F(SettingsDialog, FieldThatIsNotANumberStopsTheReadingButNotTheSave) {

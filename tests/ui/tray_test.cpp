@@ -68,7 +68,8 @@ class Tray : public RegistryTest {
 
   // Closes the settings dialog as soon as it opens; counts how often it did.
   WhenWindowAppears CancelSettings() {
-    return WhenWindowAppears(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    return WhenWindowAppears(Cp932("Belltide 設定"),
+                             [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
   }
 
   static void Notify(CResidentDlg& dlg, WPARAM id, UINT mouseMessage) {

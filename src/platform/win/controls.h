@@ -12,8 +12,12 @@ class CButton : public CWnd {};
 
 class CListBox : public CWnd {
  public:
-  int AddString(const char* text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
-  int DeleteString(int index) const { return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index))); }
+  int AddString(const char* text) const {
+    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+  }
+  int DeleteString(int index) const {
+    return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index)));
+  }
   void ResetContent() const { SendMessage(LB_RESETCONTENT); }
   int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
   CString GetText(int index) const;

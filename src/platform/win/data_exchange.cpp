@@ -44,8 +44,10 @@ void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
 void DDX_Check(CDataExchange& dx, int id, int& value) {
   if (dx.Failed()) return;
   HWND box = dx.Dialog().GetDlgItem(id);
-  if (dx.Saving()) value = static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0));
-  else ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  if (dx.Saving())
+    value = static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0));
+  else
+    ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
 void DDX_Text(CDataExchange& dx, int id, int& value) {

@@ -34,8 +34,8 @@ constexpr MessageMapEntry<T> OnNotify(UINT id, UINT code, LRESULT (T::*handler)(
 
 // The first row that matches handles the message; false when none does.
 template <class T, size_t N>
-bool DispatchMessageMap(T& target, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,
-                        LPARAM lParam, LRESULT& result) {
+bool DispatchMessageMap(T& target, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) {
   for (const MessageMapEntry<T>& entry : map) {
     using Kind = typename MessageMapEntry<T>::Kind;
     switch (entry.kind) {
