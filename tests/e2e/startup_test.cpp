@@ -59,6 +59,71 @@ TEST_F(Startup, SecondCopyIsRefusedAndTheFirstRunsOn) {
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
 }
 
+namespace {
+
+// Runs a command line; Wine starts Unix programs too.
+bool Run(std::string commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+// Makes a file read-only for as long as it lives. Under Wine, where root
+// writes to read-only files anyway, the file is made immutable as well.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(const std::string& path) : m_path(path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    std::wstring wide(path.begin(), path.end());
+    if (char* name = unixName ? unixName(wide.c_str()) : nullptr) {
+      m_unixPath = name;
+      HeapFree(GetProcessHeap(), 0, name);
+      Run("/usr/bin/chattr +i " + m_unixPath);
+    }
+    Await(true);
+  }
+  ~ReadOnlyFile() {
+    if (!m_unixPath.empty()) Run("/usr/bin/chattr -i " + m_unixPath);
+    SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Await(false);  // the folder is removed next
+  }
+  const std::string& unixPath() const { return m_unixPath; }
+  // A Unix program's handle does not tell when it has finished: watch its effect.
+  void Await(bool readOnly) const {
+    for (int i = 0; i < 100 && Holds() != readOnly; ++i) Sleep(50);
+  }
+  bool Holds() const {
+    HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(file);
+    return false;
+  }
+
+ private:
+  std::string m_path, m_unixPath;
+};
+
+}  // namespace
+
+TEST_F(Startup, ReadOnlySettingsAreRefused) {
+  dir.Write("BTD.CFG", "Setup=1\r\n\r\n");
+  ReadOnlyFile readOnly(dir.File("BTD.CFG"));
+  if (!readOnly.Holds()) GTEST_SKIP() << "this file system cannot make the file read-only: " << readOnly.unixPath();
+  RunningProgram program(dir.path());
+  EXPECT_NE(std::string::npos, program.AnswerMessageBox().find(Cp932("・ファイルが読み取り専用になっている")));
+  EXPECT_EQ(0, program.WaitForExit());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_BAK.CFG").c_str()));  // no backup written
+}
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
