@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <ctime>
 
 #include "cp932.h"
 #include "modal_script.h"
@@ -74,6 +76,22 @@ TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
   });
   EXPECT_FALSE(dlg.IsTrayIconShown());  // deleted when the window went
   EXPECT_EQ(os_file::CurrentDirectory(), StartupDirectory());
+}
+
+// The picks must differ from one start to the next: the generator is seeded
+// from the clock when the window starts.
+TEST_F(ResidentWindow, RandomGeneratorIsSeededFromTheClock) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\n");
+  std::time_t before = std::time(nullptr);
+  CResidentDlg dlg(file);
+  int drawn = -1;
+  RunModal(dlg, [&] { drawn = std::rand(); });
+  bool seededWithTheTime = false;
+  for (std::time_t t = before; t <= std::time(nullptr); ++t) {
+    std::srand(static_cast<unsigned>(t));
+    seededWithTheTime = seededWithTheTime || std::rand() == drawn;
+  }
+  EXPECT_TRUE(seededWithTheTime);
 }
 
 TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTickAndTimerArmsTheChange) {
