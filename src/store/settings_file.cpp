@@ -67,8 +67,7 @@ void SettingsFile::ReadEventSection() {
   table.clear();
   SeekToBegin();
   CString line;
-  while (ReadString(line) && !line.IsEmpty()) {
-  }
+  while (ReadString(line) && !line.IsEmpty()) continue;  // the settings section
   CString key;
   while (ReadString(key)) {
     if (key.IsEmpty()) continue;
