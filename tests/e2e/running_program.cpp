@@ -6,12 +6,6 @@ namespace {
 
 std::string g_programPath;
 
-struct WindowSearch {
-  DWORD processId;
-  bool messageBox;  // a message box, titled with the program's file name
-  HWND found = nullptr;
-};
-
 std::string TextOf(HWND window) {
   char text[2048] = {};
   // WM_GETTEXT is marshalled between processes.
@@ -19,52 +13,33 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
+// A top-level window of one process; a null class or title matches any.
+struct WindowSearch {
+  DWORD processId;
+  const char* className;
+  const char* title;
+  bool visibleOnly;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   char className[32] = {};
   GetClassNameA(window, className, sizeof className);
-  if (processId != search->processId || std::string(className) != "#32770") return TRUE;
-  std::string title = TextOf(window);
-  bool isMessageBox = title == "belltide";
-  if (isMessageBox != search->messageBox || (isMessageBox && !IsWindowVisible(window))) return TRUE;
-  if (!isMessageBox && title != "Belltide") return TRUE;
+  if (processId != search->processId || (search->visibleOnly && !IsWindowVisible(window)) ||
+      (search->className && std::string(className) != search->className) ||
+      (search->title && TextOf(window) != search->title))
+    return TRUE;
   search->found = window;
   return FALSE;
 }
 
-struct TitleSearch {
-  DWORD processId;
-  const std::string* title;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTitledWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<TitleSearch*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window) || TextOf(window) != *search->title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-struct MenuSearch {
-  DWORD processId;
-  bool open = false;
-};
-
-BOOL CALLBACK FindOpenMenu(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<MenuSearch*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  char className[32] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (processId == search->processId && std::string(className) == "#32768" && IsWindowVisible(window)) {
-    search->open = true;
-    return FALSE;
-  }
-  return TRUE;
+HWND FindWindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly) {
+  WindowSearch search{processId, className, title, visibleOnly};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
@@ -118,9 +93,7 @@ RunningProgram::~RunningProgram() {
 
 HWND RunningProgram::WaitForStatusWindow(int milliseconds) {
   WaitFor(milliseconds, [&] {
-    WindowSearch search{m_process.dwProcessId, false};
-    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    m_status = search.found;
+    m_status = FindWindowOf(m_process.dwProcessId, "#32770", "Belltide", false);  // it hides later
     return m_status != nullptr;
   });
   return m_status;
@@ -139,25 +112,20 @@ bool RunningProgram::WaitUntilHidden(int milliseconds) {
 }
 
 std::string RunningProgram::AnswerMessageBox(int milliseconds) {
-  WindowSearch search{m_process.dwProcessId, true};
-  WaitFor(milliseconds, [&] {
-    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
-  if (!search.found) return std::string();
+  // A message box is titled with the program's file name.
+  HWND box = nullptr;
+  WaitFor(milliseconds, [&] { return (box = FindWindowOf(m_process.dwProcessId, "#32770", "belltide", true)); });
+  if (!box) return std::string();
   std::string text;
-  EnumChildWindows(search.found, LongestStatic, reinterpret_cast<LPARAM>(&text));
-  PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+  EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   return text;
 }
 
 HWND RunningProgram::WaitForWindow(const std::string& title, int milliseconds) {
-  TitleSearch search{m_process.dwProcessId, &title};
-  WaitFor(milliseconds, [&] {
-    EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
-  return search.found;
+  HWND found = nullptr;
+  WaitFor(milliseconds, [&] { return (found = FindWindowOf(m_process.dwProcessId, nullptr, title.c_str(), true)); });
+  return found;
 }
 
 void RunningProgram::Click(HWND dialog, int id) {
@@ -169,11 +137,7 @@ void RunningProgram::PostCommand(UINT command) {
 }
 
 bool RunningProgram::OpenTrayMenu(int milliseconds) {
-  auto menuOpen = [&] {
-    MenuSearch search{m_process.dwProcessId};
-    EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&search));
-    return search.open;
-  };
+  auto menuOpen = [&] { return FindWindowOf(m_process.dwProcessId, "#32768", nullptr, true) != nullptr; };
   // A menu that is still closing must not pass for the new one.
   if (!WaitForStatusWindow() || !WaitFor(milliseconds, [&] { return !menuOpen(); })) return false;
   // Right after the icon is first added, Wine's tray window can take the
