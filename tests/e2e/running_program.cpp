@@ -141,10 +141,13 @@ bool RunningProgram::OpenTrayMenu(int milliseconds) {
   // A menu that is still closing must not pass for the new one.
   if (!WaitForStatusWindow() || !WaitFor(milliseconds, [&] { return !menuOpen(); })) return false;
   // Right after the icon is first added, Wine's tray window can take the
-  // activation and close a menu at once; a user clicks again, so do we.
+  // activation and close a menu soon after it opened; a user clicks again,
+  // so do we, until a menu stays open.
   for (int tries = 0; tries < 3; ++tries) {
     PostMessageA(m_status, WM_MOUSEMOVE, 1, MAKELPARAM(WM_RBUTTONUP, 0));
-    if (WaitFor(milliseconds / 3, menuOpen)) return true;
+    if (!WaitFor(milliseconds / 3, menuOpen)) continue;
+    Sleep(500);
+    if (menuOpen()) return true;
   }
   return false;
 }
