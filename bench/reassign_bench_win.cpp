@@ -62,18 +62,28 @@ struct RawWrite {
   std::string value;
 };
 
-// The key paths as the core builds them (application groups only).
+// Calls visit(group, event) for each event of an application group.
+template <class Table, class Visit>
+void ForEachApplicationEvent(Table& table, Visit visit) {
+  const EventEntry* group = nullptr;
+  for (auto& entry : table) {
+    if (entry.IsGroup())
+      group = &entry;
+    else if (group)
+      visit(*group, entry);
+  }
+}
+
+// The key the core writes an application event's sound to.
+CString KeyPath(const EventEntry& group, const EventEntry& event) {
+  return "AppEvents\\Schemes\\Apps" + group.key + "\\" + event.key + "\\.Current";
+}
+
 std::vector<RawWrite> RawWrites(const EventTable& table) {
   std::vector<RawWrite> writes;
-  const EventEntry* group = nullptr;
-  for (const EventEntry& entry : table) {
-    if (entry.IsGroup()) {
-      group = &entry;
-    } else if (group) {
-      CString path = "AppEvents\\Schemes\\Apps" + group->key + "\\" + entry.key + "\\.Current";
-      writes.push_back({path.str(), entry.GetCandidate(0).Mid(1).str()});
-    }
-  }
+  ForEachApplicationEvent(table, [&](const EventEntry& group, const EventEntry& event) {
+    writes.push_back({KeyPath(group, event).str(), event.GetCandidate(0).Mid(1).str()});
+  });
   return writes;
 }
 
@@ -108,27 +118,15 @@ void WriteFloor(const std::vector<RawWrite>& writes) {
 
 // What a reassignment does besides the registry calls, each timed alone.
 void PickOnly(EventTable& table) {
-  const EventEntry* group = nullptr;
-  for (EventEntry& entry : table) {
-    if (entry.IsGroup()) {
-      group = &entry;
-    } else if (group) {
-      CString file = entry.PickCandidate();
-      if (file.IsEmpty()) ++g_failures;
-    }
-  }
+  ForEachApplicationEvent(table, [](const EventEntry&, EventEntry& event) {
+    if (event.PickCandidate().IsEmpty()) ++g_failures;
+  });
 }
 
 void BuildPathsOnly(const EventTable& table) {
-  const EventEntry* group = nullptr;
-  for (const EventEntry& entry : table) {
-    if (entry.IsGroup()) {
-      group = &entry;
-    } else if (group) {
-      CString path = "AppEvents\\Schemes\\Apps" + group->key + "\\" + entry.key + "\\.Current";
-      if (path.IsEmpty()) ++g_failures;  // keeps the string from being optimised away
-    }
-  }
+  ForEachApplicationEvent(table, [](const EventEntry& group, const EventEntry& event) {
+    if (KeyPath(group, event).IsEmpty()) ++g_failures;  // keeps the string from being optimised away
+  });
 }
 
 double Frequency() {

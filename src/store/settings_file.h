@@ -39,10 +39,9 @@ class SettingsFile : public CStdioFile {
   // Writes an event section for the sound events registered for the user.
   void BuildEventCatalogue();
 
+ private:
   // The canonical file content for the model, with "\n" line breaks.
   CString FormatContent() const;
-
- private:
   void ReadEventSection();
 
   bool m_lastSaveFailed = false;
