@@ -94,7 +94,7 @@ void BM_LoadSettings(benchmark::State& state, Shape shape) {
   std::string content = CanonicalContent(candidates, shape);
   TempSettingsFile temp(content);
   SettingsFile file;
-  if (!file.Open(temp.path(), 0x7002)) {
+  if (!file.Open(temp.path())) {
     state.SkipWithError("cannot open the settings file");
     return;
   }
@@ -113,7 +113,7 @@ void BM_SaveSettings(benchmark::State& state, Shape shape) {
   std::string content = CanonicalContent(candidates, shape);
   TempSettingsFile temp(content);
   SettingsFile file;
-  if (!file.Open(temp.path(), 0x7002)) {
+  if (!file.Open(temp.path())) {
     state.SkipWithError("cannot open the settings file");
     return;
   }

@@ -1,7 +1,10 @@
 // libFuzzer target for the settings file loader. Each input becomes the
 // whole settings file; it is loaded (which ends with a canonical save), read
 // back, loaded again and read back again. A load must reach a fixed point
-// after one save, so the second file must equal the first byte for byte.
+// after one save, so the second file must equal the first byte for byte,
+// and a line the loader drops must never go unreported: unless it kept a
+// copy of the original bytes, every line of the input's blocks is in the
+// table.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "store/settings_file.h"
 
@@ -31,6 +36,7 @@ std::string g_path;
 
 void RemoveTempDir() {
   ::unlink(g_path.c_str());
+  ::unlink((g_dir + "/BTD_KEPT.CFG").c_str());
   ::rmdir(g_dir.c_str());
 }
 
@@ -76,13 +82,46 @@ std::string ReadFile() {
   return bytes;
 }
 
-// Opens the file as the application does at start-up and loads it.
-std::string Load(SettingsFile& file) {
+// Opens the file as the application does at start-up and loads it. The
+// copy of what it could not keep is removed, so that the next one is
+// written under the same name.
+std::string Load(SettingsFile& file, bool& keptCopy) {
   file.Close();
-  if (!file.Open(g_path.c_str(), 0x7002)) __builtin_trap();
-  file.LoadSettings();
-  if (file.LastSaveFailed()) __builtin_trap();
+  if (!file.Open(g_path.c_str()) || !file.LoadSettings() || file.LastSaveFailed()) __builtin_trap();
+  keptCopy = !file.KeptCopy().IsEmpty();
+  if (keptCopy) ::unlink(file.KeptCopy());
   return ReadFile();
+}
+
+// The lines after the first empty one, as text mode reads them.
+template <class Visit>
+void ForEachBlockLine(std::string_view text, Visit visit) {
+  bool inBlocks = false;
+  while (!text.empty()) {
+    size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
+    if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (inBlocks && !line.empty()) visit(line);
+    inBlocks = inBlocks || line.empty();
+  }
+}
+
+// Every line of the blocks is a key, a label or a candidate of the table
+// (a candidate maybe with the mark the loader gave it).
+bool EveryLineKept(std::string_view input, const SettingsFile& file) {
+  std::unordered_set<std::string_view> kept;
+  for (const EventEntry& entry : file.table) {
+    kept.insert(entry.key.view());
+    kept.insert(entry.label.view());
+    entry.ForEachCandidate([&](std::string_view candidate) {
+      kept.insert(candidate);
+      kept.insert(candidate.substr(1));
+    });
+  }
+  bool all = true;
+  ForEachBlockLine(input, [&](std::string_view line) { all = all && kept.count(line) > 0; });
+  return all;
 }
 
 // Canonical: the header line, every line break CR LF, and the options and
@@ -105,7 +144,7 @@ bool CountsMatchPools(const SettingsFile& file) {
       continue;
     }
     int candidates = 0;
-    entry.ForEachCandidate([&](const CString&) { ++candidates; });
+    entry.ForEachCandidate([&](std::string_view) { ++candidates; });
     if (candidates != entry.count) return false;
   }
   return true;
@@ -131,12 +170,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFile(data, size);
   SettingsFile file;
-  std::string first = Load(file);
+  bool keptCopy = false;
+  std::string first = Load(file, keptCopy);
   EventTable firstTable = file.table;
   if (!IsCanonical(first) || !CountsMatchPools(file)) __builtin_trap();
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  if (!keptCopy && !EveryLineKept(input, file)) __builtin_trap();  // a line dropped silently
 
-  std::string second = Load(file);
-  if (second != first) __builtin_trap();  // the file changed again (or grew)
+  std::string second = Load(file, keptCopy);
+  if (second != first || keptCopy) __builtin_trap();  // the canonical file must round-trip exactly
   if (!CountsMatchPools(file) || !SameTable(firstTable, file.table)) __builtin_trap();
   return 0;
 }

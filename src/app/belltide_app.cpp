@@ -9,13 +9,19 @@ BOOL CBelltideApp::InitInstance() {
   // Full paths: a dialog that changes the working directory must not move
   // the settings file or its backup.
   const StartupFiles files = StartupFiles::InCurrentDirectory();
-  if (files.RestoreFromBackup()) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
 
-  // The exclusive open is also what keeps a second copy from running.
+  // The exclusive open is also what keeps a second copy from running, so
+  // nothing beside the settings file is touched before it.
   SettingsFile settingsFile;
-  if (!settingsFile.Open(files.settingsPath, CStdioFile::modeReadWrite | CStdioFile::modeCreate |
-                                                 CStdioFile::modeNoTruncate | CStdioFile::typeText)) {
+  if (!settingsFile.Open(files.settingsPath)) {
     AfxMessageBox(IDS_CANNOT_OPEN, MB_ICONSTOP);
+    return FALSE;
+  }
+  StartupRecovery recovery = files.Recover(settingsFile);
+  if (recovery.restored) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
+  if (!recovery.keptCopy.IsEmpty()) TellKeptCopy(recovery.keptCopy);
+  if (recovery.failed) {
+    AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
     return FALSE;
   }
 

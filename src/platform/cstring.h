@@ -3,6 +3,7 @@
 // registry hold it. A value type; the bytes may include NUL.
 
 #include <string>
+#include <string_view>
 
 class CString {
  public:
@@ -10,6 +11,7 @@ class CString {
   CString(const char* text) : m_text(text ? text : "") {}  // NOLINT: implicit like the framework's
   CString(const char* text, int length) : m_text(text, static_cast<size_t>(length)) {}
   explicit CString(std::string text) : m_text(std::move(text)) {}
+  CString(std::string_view text) : m_text(text) {}  // NOLINT: a view is text
 
   // A number is never a string: these would convert silently.
   CString(int) = delete;
@@ -19,16 +21,22 @@ class CString {
   int GetLength() const { return static_cast<int>(m_text.size()); }
   bool IsEmpty() const { return m_text.empty(); }
   void Empty() { m_text.clear(); }
+  void Preallocate(int length) { m_text.reserve(static_cast<size_t>(length)); }
   operator const char*() const { return m_text.c_str(); }  // NOLINT: the framework's LPCTSTR
   char operator[](int index) const { return m_text[static_cast<size_t>(index)]; }
   void SetAt(int index, char ch) { m_text[static_cast<size_t>(index)] = ch; }
   const std::string& str() const { return m_text; }
+  std::string_view view() const { return m_text; }
 
   CString& operator+=(const CString& other) {
     m_text += other.m_text;
     return *this;
   }
   CString& operator+=(const char* text) {
+    m_text += text;
+    return *this;
+  }
+  CString& operator+=(std::string_view text) {
     m_text += text;
     return *this;
   }

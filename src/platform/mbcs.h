@@ -5,12 +5,18 @@
 
 namespace mbcs {
 
-// True when `c` starts a double-byte character in the ANSI code page.
-bool IsLeadByte(unsigned char c);
+// 256 flags, true where a byte starts a double-byte character in the ANSI
+// code page; filled once, on first use.
+const bool* LeadBytes();
+
+inline bool IsLeadByte(unsigned char c) { return LeadBytes()[c]; }
 
 // Index of the first single-byte `ch` at or after `start` (a character
 // boundary) in the `length` bytes of `s`; -1 when there is none.
 int FindChar(const char* s, int length, int start, char ch);
+
+// The largest character boundary of `s` that is at most `limit`.
+int BoundaryAtOrBefore(const char* s, int length, int limit);
 
 // True when the last lead byte of `s` has no trail byte left in the string.
 bool EndsInsideCharacter(const char* s, int length);

@@ -1,8 +1,10 @@
 #pragma once
-// The operating-system side of CStdioFile and of the start-up file handling.
+// The operating-system side of CStdioFile and of the side files that keep
+// the settings whole.
 
-#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/cstring.h"
 
@@ -11,21 +13,25 @@ namespace os_file {
 using Handle = std::intptr_t;
 constexpr Handle kInvalid = -1;
 
-// Read-write, no sharing, never truncated; created when missing if `create`.
-Handle OpenExclusive(const char* path, bool create);
+// Read-write, no sharing, never truncated, created when missing.
+Handle OpenExclusive(const char* path);
 void Close(Handle handle);
-// Bytes read into `buffer`; 0 at the end of the file, -1 on an error.
-long Read(Handle handle, char* buffer, size_t size);
-bool WriteAll(Handle handle, const char* data, size_t size);
-bool SeekToBegin(Handle handle);
-bool Truncate(Handle handle, long long length);
 long long Length(Handle handle);
-bool FlushToDisk(Handle handle);
+// The whole content, read from the start in one pass; false on an error.
+bool ReadAll(Handle handle, std::string& bytes);
+// Writes `bytes` over the content from the start, cuts the file there and
+// forces it to the disk. A kill part-way leaves a mix: callers journal.
+bool Rewrite(Handle handle, std::string_view bytes);
 
-// Size of the file at `path`; -1 when it does not exist.
-long long FileSize(const char* path);
-// Copies `from` over `to`, replacing it.
-bool CopyOver(const char* from, const char* to);
+// The whole content of the file at `path`; false when it cannot be read.
+bool ReadFile(const char* path, std::string& bytes);
+// `path` ends up holding either `bytes` or what it held before, never a
+// part: they go to `tmpPath`, are forced to the disk, and the rename over
+// `path` follows.
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes);
+bool Exists(const char* path);
+void Remove(const char* path);
+
 CString CurrentDirectory();
 // `name` made absolute against the current directory.
 CString FullPath(const char* name);

@@ -7,13 +7,54 @@
 
 #include <cerrno>
 #include <climits>
-#include <fstream>
 #include <vector>
 
 namespace os_file {
+namespace {
 
-Handle OpenExclusive(const char* path, bool create) {
-  int fd = ::open(path, O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+int AsFd(Handle handle) { return static_cast<int>(handle); }
+
+bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t written = ::pwrite(fd, data, left, offset);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    left -= static_cast<size_t>(written);
+    offset += written;
+  }
+  return true;
+}
+
+bool ReadAllFrom(int fd, std::string& bytes) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return false;
+  bytes.resize(static_cast<size_t>(info.st_size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    ssize_t n = ::pread(fd, &bytes[got], bytes.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  bytes.resize(got);
+  return true;
+}
+
+// The folder part of `path`, for forcing a rename in it to the disk.
+std::string FolderOf(const char* path) {
+  std::string folder(path);
+  size_t slash = folder.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+}
+
+}  // namespace
+
+Handle OpenExclusive(const char* path) {
+  int fd = ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666);
   if (fd < 0) return kInvalid;
   // The lock keeps a second Belltide, the only other writer, away.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -23,52 +64,52 @@ Handle OpenExclusive(const char* path, bool create) {
   return fd;
 }
 
-void Close(Handle handle) { ::close(static_cast<int>(handle)); }
+void Close(Handle handle) { ::close(AsFd(handle)); }
 
-long Read(Handle handle, char* buffer, size_t size) {
-  ssize_t got;
-  do got = ::read(static_cast<int>(handle), buffer, size);
-  while (got < 0 && errno == EINTR);
-  return static_cast<long>(got);
+long long Length(Handle handle) {
+  struct stat info;
+  return ::fstat(AsFd(handle), &info) == 0 ? info.st_size : -1;
 }
 
-bool WriteAll(Handle handle, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t written = ::write(static_cast<int>(handle), data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    size -= static_cast<size_t>(written);
+bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsFd(handle), bytes); }
+
+bool Rewrite(Handle handle, std::string_view bytes) {
+  int fd = AsFd(handle);
+  return WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
+bool ReadFile(const char* path, std::string& bytes) {
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool read = ReadAllFrom(fd, bytes);
+  ::close(fd);
+  return read;
+}
+
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+  int fd = ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool written = WriteAllAt(fd, bytes, 0) && ::fsync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  if (!written || ::rename(tmpPath, path) != 0) {
+    ::unlink(tmpPath);
+    return false;
+  }
+  // The rename itself reaches the disk with its folder.
+  int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
   }
   return true;
 }
 
-bool SeekToBegin(Handle handle) { return ::lseek(static_cast<int>(handle), 0, SEEK_SET) == 0; }
-
-bool Truncate(Handle handle, long long length) {
-  int fd = static_cast<int>(handle);
-  return ::ftruncate(fd, length) == 0 && ::lseek(fd, length, SEEK_SET) == length;
-}
-
-long long Length(Handle handle) {
+bool Exists(const char* path) {
   struct stat info;
-  return ::fstat(static_cast<int>(handle), &info) == 0 ? info.st_size : -1;
+  return ::stat(path, &info) == 0;
 }
 
-bool FlushToDisk(Handle handle) { return ::fsync(static_cast<int>(handle)) == 0; }
-
-long long FileSize(const char* path) {
-  struct stat info;
-  return ::stat(path, &info) == 0 ? info.st_size : -1;
-}
-
-bool CopyOver(const char* from, const char* to) {
-  std::ifstream in(from, std::ios::binary);
-  if (!in) return false;
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  out << in.rdbuf();
-  return static_cast<bool>(out.flush());
-}
+void Remove(const char* path) { ::unlink(path); }
 
 CString CurrentDirectory() {
   std::vector<char> buffer(PATH_MAX);

@@ -9,56 +9,83 @@ namespace {
 
 HANDLE AsHandle(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-}  // namespace
-
-Handle OpenExclusive(const char* path, bool create) {
-  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0 /* no sharing */, nullptr,
-                            create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file == INVALID_HANDLE_VALUE ? kInvalid : reinterpret_cast<Handle>(file);
-}
-
-void Close(Handle handle) { CloseHandle(AsHandle(handle)); }
-
-long Read(Handle handle, char* buffer, size_t size) {
-  DWORD got = 0;
-  if (!ReadFile(AsHandle(handle), buffer, static_cast<DWORD>(size), &got, nullptr)) return -1;
-  return static_cast<long>(got);
-}
-
-bool WriteAll(Handle handle, const char* data, size_t size) {
-  while (size > 0) {
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
     DWORD written = 0;
-    if (!WriteFile(AsHandle(handle), data, static_cast<DWORD>(size), &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0) return false;
     data += written;
-    size -= written;
+    left -= written;
   }
   return true;
 }
 
-bool SeekToBegin(Handle handle) {
-  return SetFilePointer(AsHandle(handle), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+bool ReadAllFrom(HANDLE file, std::string& bytes) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size) || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    return false;
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    DWORD read = 0;
+    DWORD chunk = bytes.size() - got > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size() - got);
+    if (!::ReadFile(file, &bytes[got], chunk, &read, nullptr)) return false;
+    if (read == 0) break;
+    got += read;
+  }
+  bytes.resize(got);
+  return true;
 }
 
-bool Truncate(Handle handle, long long length) {
-  LARGE_INTEGER position;
-  position.QuadPart = length;
-  return SetFilePointerEx(AsHandle(handle), position, nullptr, FILE_BEGIN) && SetEndOfFile(AsHandle(handle));
+}  // namespace
+
+Handle OpenExclusive(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0 /* no sharing */, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file == INVALID_HANDLE_VALUE ? kInvalid : reinterpret_cast<Handle>(file);
 }
+
+void Close(Handle handle) { CloseHandle(AsHandle(handle)); }
 
 long long Length(Handle handle) {
   LARGE_INTEGER size;
   return GetFileSizeEx(AsHandle(handle), &size) ? size.QuadPart : -1;
 }
 
-bool FlushToDisk(Handle handle) { return FlushFileBuffers(AsHandle(handle)) != FALSE; }
+bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsHandle(handle), bytes); }
 
-long long FileSize(const char* path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
-  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+bool Rewrite(Handle handle, std::string_view bytes) {
+  HANDLE file = AsHandle(handle);
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && WriteAll(file, bytes) &&
+         SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
-bool CopyOver(const char* from, const char* to) { return CopyFileA(from, to, FALSE) != FALSE; }
+bool ReadFile(const char* path, std::string& bytes) {
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool read = ReadAllFrom(file, bytes);
+  CloseHandle(file);
+  return read;
+}
+
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+  HANDLE file = CreateFileA(tmpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  written = CloseHandle(file) && written;
+  if (!written || !MoveFileExA(tmpPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(tmpPath);
+    return false;
+  }
+  return true;
+}
+
+bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+void Remove(const char* path) { DeleteFileA(path); }
 
 CString CurrentDirectory() {
   DWORD length = GetCurrentDirectoryA(0, nullptr);

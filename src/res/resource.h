@@ -53,6 +53,8 @@
 #define IDS_FIRST_RUN 203
 #define IDS_CANNOT_OPEN 205
 #define IDS_RESTORED 206
+#define IDS_KEPT_COPY 207
+#define IDS_LEFT_UNCHANGED 208
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

@@ -49,7 +49,7 @@ void ImportScheme(EventTable& table, const CString& schemeKey) {
     CString path = "AppEvents\\Schemes\\Apps" + application->key + "\\" + entry.key + "\\" + schemeKey;
     if (RegistryKey::OpenForRead(path).QueryString(nullptr, file) != RegistryKey::ReadResult::Ok) continue;
     if (file.IsEmpty() || file.Find('\r') >= 0) continue;
-    entry.AppendCandidate(file, true);  // refuses '|', '\n' and duplicates
+    entry.AppendCandidate(file.view(), true);  // refuses '|', '\n' and duplicates
   }
 }
 

@@ -144,7 +144,7 @@ void CSettingsDlg::ShowSelectPrompt() {
 void CSettingsDlg::FillCandidateList(int index) {
   m_candidateList.ResetContent();
   m_settingsFile.table[static_cast<size_t>(index)].ForEachCandidate(
-      [&](const CString& candidate) { m_candidateList.AddString(candidate); });
+      [&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
 }
 
 int CSettingsDlg::SelectedEventIndex() const {
@@ -180,7 +180,7 @@ void CSettingsDlg::StoreCandidates(int index) {
   EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
   if (entry.IsGroup()) return;
   entry.ClearCandidates();
-  for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i), false);
+  for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i).view(), false);
   m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
 }
 

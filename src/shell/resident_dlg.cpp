@@ -33,6 +33,12 @@ HICON LoadTrayIcon(UINT id) {
 
 }  // namespace
 
+void TellKeptCopy(const CString& path) {
+  CString text;
+  text.Format(LoadResString(IDS_KEPT_COPY), static_cast<const char*>(path));
+  AfxMessageBox(text, MB_ICONINFORMATION);
+}
+
 CResidentDlg::CResidentDlg(SettingsFile& settingsFile, HWND parent)
     : CDialog(IDD_RESIDENT, parent),
       m_settingsFile(settingsFile),
@@ -65,10 +71,17 @@ BOOL CResidentDlg::OnInitDialog() {
   m_timerId = 0;
   SetStatus(LoadResString(IDS_STATUS_LOADING));
   RecordStartupDirectory();
+  bool loaded;
   {
     CWaitCursor wait;
-    m_settingsFile.LoadSettings();
+    loaded = m_settingsFile.LoadSettings();
   }
+  if (!loaded) {
+    AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
+    EndDialog(IDCANCEL);
+    return TRUE;
+  }
+  if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(m_settingsFile.KeptCopy());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
   if (m_settingsFile.settings.Setup == 0) {
@@ -121,7 +134,8 @@ void CResidentDlg::OnTimer(UINT_PTR id) {
   if (id != m_timerId) return;
   switch (m_phase) {
     case PhaseBootWait: {
-      int shown = m_secondsLeft--;
+      int shown = m_secondsLeft;
+      m_secondsLeft = shown > 0 ? shown - 1 : -1;  // any wait at or below 0 ends now, INT_MIN too
       CString text;
       text.Format(LoadResString(IDS_STATUS_WAITING), shown);
       SetStatus(text);

@@ -9,6 +9,10 @@
 #include "platform/win/dialog.h"
 #include "store/settings_file.h"
 
+// Tells the user which file holds bytes of the settings file that it no
+// longer holds itself.
+void TellKeptCopy(const CString& path);
+
 class CResidentDlg : public CDialog {
  public:
   enum Phase { PhaseIdle = 0, PhaseBootWait = 1, PhaseGoResident = 2, PhaseAutoChange = 3 };

@@ -21,7 +21,7 @@ CString LabelOr(const RegistryKey& key, const CString& keyName) {
 // Keys whose name or label holds a line break would break the block
 // structure of the file, so they are left out (an application with its
 // events).
-void SettingsFile::BuildEventCatalogue() {
+CString SettingsFile::BuildEventCatalogue() const {
   CString catalogue("\n");
   RegistryKey apps = RegistryKey::OpenForRead(kAppsKey);
   CString appName;
@@ -39,6 +39,5 @@ void SettingsFile::BuildEventCatalogue() {
       catalogue += eventName + "\n" + eventLabel + "\n\n";
     }
   }
-  WriteString(catalogue);
-  Flush();
+  return catalogue;
 }

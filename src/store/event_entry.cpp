@@ -2,34 +2,29 @@
 
 #include <cstdlib>
 
-#include "platform/mbcs.h"
-
 namespace {
 
-bool HasMark(const CString& text) { return !text.IsEmpty() && (text[0] == '+' || text[0] == '-'); }
+bool HasMark(std::string_view text) { return !text.empty() && (text[0] == '+' || text[0] == '-'); }
 
-bool IsStorable(const CString& text) {
-  return text.Find('|') < 0 && text.Find('\n') < 0 && !mbcs::EndsInsideCharacter(text, text.GetLength());
-}
-
-// Start offsets of the candidates in `files`.
-std::vector<int> CandidateStarts(const CString& files) {
-  std::vector<int> starts;
-  for (int begin = 0, end; begin < files.GetLength(); begin = end + 1) {
-    end = files.Find('|', begin + 1);
-    if (end < 0) break;
-    starts.push_back(begin);
+// No '|' or line break as a character, and no double-byte character cut short.
+bool IsStorable(std::string_view text) {
+  const bool* lead = mbcs::LeadBytes();
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '|' || c == '\n') return false;
+    i += lead[c] ? 2 : 1;
   }
-  return starts;
+  return i == text.size();
 }
 
 }  // namespace
 
-bool EventEntry::AppendCandidate(const CString& candidate, bool checkDuplicate) {
+bool EventEntry::AppendCandidate(std::string_view candidate, bool checkDuplicate) {
   if (!IsStorable(candidate)) return false;
   if (checkDuplicate) {
     bool duplicate = false;
-    ForEachCandidate([&](const CString& stored) { duplicate = duplicate || stored.Mid(1) == candidate; });
+    ForEachCandidate([&](std::string_view stored) { duplicate = duplicate || stored.substr(1) == candidate; });
     if (duplicate) return false;
   }
   ++count;
@@ -43,7 +38,7 @@ CString EventEntry::GetCandidate(int n) const {
   if (n < 0 || n >= count) return CString();
   CString found;
   int index = 0;
-  ForEachCandidate([&](const CString& candidate) {
+  ForEachCandidate([&](std::string_view candidate) {
     if (index++ == n) found = candidate;
   });
   return found;
@@ -60,27 +55,28 @@ CString EventEntry::GetDisplayText() const {
   return text;
 }
 
+// Two passes over the pool at most, three when a new cycle starts: the
+// marks are counted (and reset once all are '+'), then the r-th unpicked
+// candidate is taken.
 CString EventEntry::PickCandidate() {
   if (count <= 0) return CString();
   if (count == 1) return files.Mid(1, files.GetLength() - 2);
 
-  std::vector<int> starts = CandidateStarts(files);
-  int total = static_cast<int>(starts.size());
+  int total = 0, used = 0;
+  for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) {
+    ++total;
+    used += files[begin] == '+';
+  }
   if (total == 0) return CString();
-  int used = 0;
-  for (int start : starts) used += files[start] == '+';
   if (used >= total) {
-    for (int start : starts) files.SetAt(start, '-');
+    for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) files.SetAt(begin, '-');
     used = 0;
   }
   int r = std::rand() % (total - used);
-  for (int start : starts) {
-    if (files[start] == '+') continue;
-    if (r-- == 0) {
-      files.SetAt(start, '+');
-      int end = files.Find('|', start + 1);
-      return files.Mid(start + 1, end - start - 1);
-    }
+  for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) {
+    if (files[begin] == '+' || r-- != 0) continue;
+    files.SetAt(begin, '+');
+    return files.Mid(begin + 1, end - begin - 1);
   }
   return CString();  // not reached: total - used > r >= 0
 }

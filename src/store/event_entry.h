@@ -2,9 +2,11 @@
 // One record of the event table: an application group or a sound event with
 // its pool of candidate wave files.
 
+#include <string_view>
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/mbcs.h"
 
 struct EventEntry {
   CString label;  // display name
@@ -22,19 +24,17 @@ struct EventEntry {
   // False, with nothing changed, when `checkDuplicate` finds the same path
   // (exact bytes) in the pool, or when the text could not be stored intact:
   // a '|' or a line break inside it, or a double-byte character cut short.
-  bool AppendCandidate(const CString& candidate, bool checkDuplicate);
+  bool AppendCandidate(std::string_view candidate, bool checkDuplicate);
 
   // The n-th candidate with its mark; empty when n is out of range.
   CString GetCandidate(int n) const;
 
-  // Calls visit(candidate) for each candidate, mark included, in order.
+  // Calls visit(candidate) for each candidate, mark included, in order: a
+  // view into `files`, valid until the pool changes.
   template <class Visit>
   void ForEachCandidate(Visit visit) const {
-    for (int begin = 0, end; begin < files.GetLength(); begin = end + 1) {
-      end = files.Find('|', begin + 1);
-      if (end < 0) return;
-      visit(files.Mid(begin, end - begin));
-    }
+    for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1)
+      visit(std::string_view(static_cast<const char*>(files) + begin, static_cast<size_t>(end - begin)));
   }
 
   void ClearCandidates();
@@ -45,6 +45,12 @@ struct EventEntry {
   // a new cycle once every candidate has been picked; empty without
   // candidates. Draws from rand().
   CString PickCandidate();
+
+ private:
+  // The closing '|' of the candidate that starts at `begin`; -1 past the last.
+  int CandidateEnd(int begin) const {
+    return begin < files.GetLength() ? mbcs::FindChar(files, files.GetLength(), begin + 1, '|') : -1;
+  }
 };
 
 using EventTable = std::vector<EventEntry>;

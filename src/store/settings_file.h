@@ -1,19 +1,15 @@
 #pragma once
 // The settings file: options and candidate pools, held open exclusively for
-// the whole run and rewritten in canonical form after every load.
+// the whole run and rewritten in canonical form after every load. Every
+// change of its content is atomic: a kill or a power cut at any instant
+// leaves the last complete content or the one before it.
+
+#include <string_view>
 
 #include "platform/cstring.h"
 #include "platform/stdio_file.h"
 #include "store/event_entry.h"
-
-// The five options, named as in the file.
-struct AppSettings {
-  int Setup = 0;              // 1 once the settings dialog has been applied
-  int BootOnNoSound = 0;      // silence the sounds at start-up
-  int BootOnSoundChange = 0;  // reassign the sounds when the start-up wait ends
-  int BootWaitTime = 0;       // start-up wait, seconds
-  int Timer = 0;              // minutes between automatic changes; <= 0: none
-};
+#include "store/settings_format.h"
 
 class SettingsFile : public CStdioFile {
  public:
@@ -22,27 +18,45 @@ class SettingsFile : public CStdioFile {
 
   int eventCount() const { return static_cast<int>(table.size()); }
 
-  // Reads the options and a new table from the open file (writing the event
-  // catalogue first into an empty file), then saves the canonical form.
-  void LoadSettings();
+  // Opens the file exclusively (see CStdioFile) and finishes a save that was
+  // cut short, so that it holds the last complete content.
+  bool Open(const char* path);
 
-  // Replaces the file content with the model in one write and flushes it.
-  // On failure the model is kept and LastSaveFailed() reports it.
+  // Reads the whole file into the options and a new table (the event
+  // catalogue stands in for an empty file), then saves the canonical form.
+  // Lines it cannot keep are not lost: the original bytes go to a file of
+  // their own first, named by KeptCopy(). False, with nothing written, when
+  // the file cannot be read or its bytes cannot be kept.
+  bool LoadSettings();
+
+  // Replaces the file content with the model. On failure the model is kept
+  // and LastSaveFailed() reports it; a file whose content was never read is
+  // never overwritten.
   bool SaveSettings();
   bool LastSaveFailed() const { return m_lastSaveFailed; }
 
-  // The value of the first line of the settings section that begins with
-  // `key`, converted from one character after it like atoi; `defaultValue`
-  // when no line matches.
-  int ReadSetting(const CString& key, int defaultValue);
+  // True when the file holds the complete content of the last load or save.
+  bool HoldsLastContent() const { return m_mayWrite && !m_lastSaveFailed; }
 
-  // Writes an event section for the sound events registered for the user.
-  void BuildEventCatalogue();
+  // The file that holds the bytes the last load could not keep; empty if none.
+  const CString& KeptCopy() const { return m_keptCopy; }
+
+  // Replaces the content atomically, whatever the model.
+  bool WriteContent(std::string_view bytes);
+
+  // Writes `bytes` to a new file beside this one, never over an older copy;
+  // its path, or empty when no copy could be written.
+  CString KeepCopy(std::string_view bytes) const;
+
+  // An event section for the sound events registered for the user.
+  CString BuildEventCatalogue() const;
 
  private:
-  // The canonical file content for the model, with "\n" line breaks.
-  CString FormatContent() const;
-  void ReadEventSection();
+  CString SidePath(const char* name) const;
+  void FinishInterruptedSave();
 
+  CString m_path;
+  CString m_keptCopy;
+  bool m_mayWrite = false;  // the content was read whole, or there was none
   bool m_lastSaveFailed = false;
 };

@@ -1,20 +1,61 @@
 #include "store/startup_files.h"
 
+#include <string>
+
+#include "platform/file_path.h"
 #include "platform/os_file.h"
 #include "store/settings_file.h"
+
+namespace {
+
+// A backup is written here first and renamed into place once complete.
+constexpr char kBackupTmp[] = "BTD_BAK.TMP";
+
+}  // namespace
 
 StartupFiles StartupFiles::InCurrentDirectory() {
   return {os_file::FullPath("BTD.CFG"), os_file::FullPath("BTD_BAK.CFG")};
 }
 
-bool StartupFiles::RestoreFromBackup() const {
-  if (os_file::FileSize(settingsPath) > 0) return false;
-  return os_file::FileSize(backupPath) > 0 && os_file::CopyOver(backupPath, settingsPath);
+StartupRecovery StartupFiles::Recover(SettingsFile& file) const {
+  os_file::Remove(SiblingPath(backupPath, kBackupTmp));  // an interrupted backup
+  StartupRecovery recovery;
+  std::string current;
+  if (!file.ReadAll(current)) {
+    recovery.failed = true;
+    return recovery;
+  }
+  ContentKind kind = ClassifyContent(current);
+  if (kind == ContentKind::Complete) return recovery;
+
+  std::string backup;
+  ContentKind backupKind = os_file::ReadFile(backupPath, backup) ? ClassifyContent(backup) : ContentKind::Empty;
+  bool backupHasSettings = backupKind == ContentKind::Cut || backupKind == ContentKind::Complete;
+  // A cut file is still the newest content unless the backup is whole.
+  bool replace = kind == ContentKind::Cut ? backupKind == ContentKind::Complete
+                                          : kind == ContentKind::NotSettings || backupHasSettings;
+  if (!replace) return recovery;
+
+  if (kind != ContentKind::Empty) {
+    recovery.keptCopy = file.KeepCopy(current);
+    if (recovery.keptCopy.IsEmpty()) {
+      recovery.failed = true;
+      return recovery;
+    }
+  }
+  if (backupHasSettings)
+    recovery.restored = file.WriteContent(backup);
+  else
+    file.Rewrite("");  // nothing to restore: a first run
+  return recovery;
 }
 
 bool StartupFiles::BackUp(const SettingsFile& closedFile) const {
-  if (closedFile.LastSaveFailed() || os_file::FileSize(settingsPath) <= 0) return false;
-  return os_file::CopyOver(settingsPath, backupPath);
+  std::string bytes;
+  if (!closedFile.HoldsLastContent() || !os_file::ReadFile(settingsPath, bytes) ||
+      ClassifyContent(bytes) != ContentKind::Complete)
+    return false;
+  return os_file::WriteAtomically(backupPath, SiblingPath(backupPath, kBackupTmp), bytes);
 }
 
 namespace {

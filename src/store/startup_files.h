@@ -1,11 +1,19 @@
 #pragma once
-// Where the settings file and its backup live, and the start-up and exit
-// handling of the backup. Both files sit in the working directory that the
-// program was started in, whatever directory a dialog moves to later.
+// Where the settings file and its backup live, and what happens to them at
+// start-up and at a normal end. Both files sit in the working directory
+// that the program was started in, whatever directory a dialog moves to
+// later.
 
 #include "platform/cstring.h"
 
 class SettingsFile;
+
+// What the start-up did to the settings file.
+struct StartupRecovery {
+  bool restored = false;  // the backup's content replaced it
+  CString keptCopy;       // the file that holds its earlier bytes; empty if none
+  bool failed = false;    // it could not be read, or its bytes not kept: left alone
+};
 
 struct StartupFiles {
   CString settingsPath;  // BTD.CFG
@@ -14,13 +22,14 @@ struct StartupFiles {
   // The two files in the current working directory.
   static StartupFiles InCurrentDirectory();
 
-  // Copies the backup over a missing or empty settings file when the backup
-  // has content. True only when the copy was made.
-  bool RestoreFromBackup() const;
+  // Once the settings file is open: puts the backup in place of a settings
+  // file that holds no settings (empty, not text), or that was cut short
+  // while a complete backup exists. The bytes it replaces are kept first.
+  StartupRecovery Recover(SettingsFile& file) const;
 
-  // At a normal end, after the settings file was closed: copies it over the
-  // backup, unless its last save failed or it is empty, so that a damaged
-  // file never replaces a good backup.
+  // At a normal end, after the settings file was closed: replaces the backup
+  // with a complete copy of it, unless its last save failed, so that a
+  // damaged file never replaces a good backup.
   bool BackUp(const SettingsFile& closedFile) const;
 };
 

@@ -22,7 +22,7 @@ class EventCatalogue : public RegistryTest {
   // Loads an empty settings file, which builds the catalogue; returns the
   // event section as written.
   std::string Build() {
-    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     file.LoadSettings();
     file.Close();  // it is open exclusively
     std::string saved = dir.Read("BTD.CFG");

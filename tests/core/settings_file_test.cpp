@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <filesystem>
+
 #include "cp932.h"
+#include "platform/os_file.h"
 #include "registry_sandbox.h"
 #include "store/settings_file.h"
 #include "temp_dir.h"
@@ -36,16 +43,15 @@ class SettingsFileTest : public RegistryTest {
   std::string Load(const std::string& bytes) {
     file.Close();
     dir.Write("BTD.CFG", bytes);
-    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     file.LoadSettings();
     return Saved();
   }
 
-  // The file's bytes; it is open exclusively, so it is closed for the read.
+  // The file's bytes, read through the open handle.
   std::string Saved() {
-    file.Close();
-    std::string bytes = dir.Read("BTD.CFG");
-    EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    std::string bytes;
+    EXPECT_TRUE(file.ReadAll(bytes));
     return bytes;
   }
 
@@ -189,11 +195,65 @@ TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
   EXPECT_FALSE(file.LastSaveFailed());
 }
 
+// 'ソ' ends in the byte of '\\' and 'ポ' in the byte of '|': at the end of a
+// line, and at the end of a file without a final line break.
+TEST_F(SettingsFileTest, TrailBytesAtLineAndFileEndsStayWhole) {
+  std::string first = Cp932("-C:\\音\\ソポ"), last = Cp932("+D:\\ポソ");
+  Load("Setup=1\n\n\\App\nApp\n\nEv\nEvent\n" + first + "\r\n" + last);
+  ASSERT_EQ(2, file.eventCount());
+  EXPECT_EQ(2, file.table[1].count);
+  EXPECT_EQ(CString(first.c_str()), file.table[1].GetCandidate(0));
+  EXPECT_EQ(CString(last.c_str()), file.table[1].GetCandidate(1));
+  EXPECT_TRUE(file.KeptCopy().IsEmpty());
+}
+
+// What the loader cannot keep goes to a file of its own before the save
+// changes anything, and the user hears of it once.
+TEST_F(SettingsFileTest, LinesThatCannotBeKeptAreCopiedAsideFirst) {
+  std::string bytes =
+      "Setup=1\n\n\\App\nApp\nstray\n\nEv\nEvent\n-C:\\a|b.wav\n" + Cp932("-C:\\ポ").substr(0, 5) + "\n-C:\\ok.wav\n\n";
+  std::string saved = Load(bytes);
+  ASSERT_FALSE(file.KeptCopy().IsEmpty());
+  std::string kept;
+  EXPECT_TRUE(os_file::ReadFile(file.KeptCopy(), kept));
+  EXPECT_EQ(bytes, kept);
+  EXPECT_EQ(1, file.table[1].count);
+  EXPECT_EQ(saved, Load(saved));
+  EXPECT_TRUE(file.KeptCopy().IsEmpty());
+}
+
+TEST_F(SettingsFileTest, FileIsLeftAloneWhenItsBytesCannotBeKept) {
+  std::filesystem::create_directory(dir.File("BTD_KEPT.TMP"));  // no copy can be written
+  std::string bytes = "\n\\App\nApp\nstray\n\n";
+  EXPECT_EQ(bytes, Load(bytes));
+  EXPECT_FALSE(file.SaveSettings());
+  EXPECT_EQ(bytes, Saved());
+}
+
+// A save cut short once its new content was whole on the disk is finished
+// when the file is next opened; a half-written new content is dropped.
+TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
+  std::string canonical = Crlf(Header() + "\n" + Options(1, 0, 1, 10, 90) + "\n" + kExampleBlocks);
+  file.Close();
+  dir.Write("BTD.CFG", canonical.substr(0, 100));
+  dir.Write("BTD_SAVE.CFG", canonical);
+  dir.Write("BTD_SAVE.TMP", canonical.substr(0, 50));
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  EXPECT_EQ(canonical, Saved());
+  ASSERT_TRUE(file.LoadSettings());
+  file.settings.Timer = 5;
+  ASSERT_TRUE(file.SaveSettings());
+  for (const char* side : {"BTD_SAVE.CFG", "BTD_SAVE.TMP"})
+    EXPECT_FALSE(os_file::Exists(dir.File(side).c_str())) << side;
+}
+
 #ifndef _WIN32
 // A device that refuses every write stands in for a full disk.
 TEST(SettingsFileSave, FailedWriteKeepsTheModelAndIsReported) {
+  TempDir dir;
+  ASSERT_EQ(0, symlink("/dev/full", dir.File("BTD.CFG").c_str()));
   SettingsFile file;
-  ASSERT_TRUE(file.Open("/dev/full", 0x7002));
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   file.table.resize(1);
   file.table[0].key = "Ev";
   file.table[0].label = "Event";

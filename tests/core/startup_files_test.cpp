@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/os_file.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
@@ -7,51 +11,108 @@
 
 namespace {
 
+constexpr char kGood[] = "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\n";
+
 class StartupFilesTest : public ::testing::Test {
  protected:
+  // Starts as the program does: BTD.CFG open, then the recovery.
+  StartupRecovery Start() {
+    file.Close();
+    EXPECT_TRUE(file.Open(files.settingsPath));
+    return files.Recover(file);
+  }
+
+  // BTD.CFG as it is on disk (it is open exclusively).
+  std::string Settings() {
+    file.Close();
+    return dir.Read("BTD.CFG");
+  }
+
   TempDir dir;
   StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str()};
+  SettingsFile file;
 };
 
 }  // namespace
 
 TEST_F(StartupFilesTest, MissingOrEmptySettingsAreRestoredFromAUsableBackup) {
   dir.Write("BTD_BAK.CFG", "backup");
-  EXPECT_TRUE(files.RestoreFromBackup());
-  EXPECT_EQ("backup", dir.Read("BTD.CFG"));
+  EXPECT_TRUE(Start().restored);
+  EXPECT_EQ("backup", Settings());
 
   dir.Write("BTD.CFG", "");
-  EXPECT_TRUE(files.RestoreFromBackup());
-  EXPECT_EQ("backup", dir.Read("BTD.CFG"));
+  EXPECT_TRUE(Start().restored);
+  EXPECT_EQ("backup", Settings());
 }
 
 TEST_F(StartupFilesTest, BackupIsIgnoredWhenEmptyMissingOrNotNeeded) {
-  EXPECT_FALSE(files.RestoreFromBackup());
-  EXPECT_EQ(-1, os_file::FileSize(files.settingsPath));
+  EXPECT_FALSE(Start().restored);
+  EXPECT_EQ("", Settings());
 
   dir.Write("BTD_BAK.CFG", "");
-  EXPECT_FALSE(files.RestoreFromBackup());
-  EXPECT_EQ(-1, os_file::FileSize(files.settingsPath));
+  EXPECT_FALSE(Start().restored);
+  EXPECT_EQ("", Settings());
 
   dir.Write("BTD.CFG", "damaged but not empty");
   dir.Write("BTD_BAK.CFG", "newer backup");
-  EXPECT_FALSE(files.RestoreFromBackup());
-  EXPECT_EQ("damaged but not empty", dir.Read("BTD.CFG"));
+  EXPECT_FALSE(Start().restored);  // a cut backup is no better than a cut file
+  EXPECT_EQ("damaged but not empty", Settings());
+
+  dir.Write("BTD.CFG", kGood);
+  dir.Write("BTD_BAK.CFG", "Setup=0\r\n\r\n");
+  StartupRecovery recovery = Start();
+  EXPECT_FALSE(recovery.restored);
+  EXPECT_TRUE(recovery.keptCopy.IsEmpty());
+  EXPECT_EQ(kGood, Settings());
+}
+
+// A file that holds no settings, or one cut short beside a complete backup,
+// gives way to the backup; its bytes are kept in a file of their own.
+TEST_F(StartupFilesTest, DamagedSettingsAreKeptAsideBeforeTheBackupReplacesThem) {
+  const std::string utf16("\xFF\xFES\0e\0t\0u\0p\0\r\0\n\0", 16);
+  const struct {
+    std::string settings, backup;
+    bool restored, kept;
+    std::string after;
+  } cases[] = {
+      {std::string(4096, '\0'), kGood, true, true, kGood},
+      {utf16, kGood, true, true, kGood},
+      {std::string(1000, '\n'), kGood, true, true, kGood},
+      {utf16, "", false, true, ""},  // no backup: a first run
+      {"Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.w", kGood, true, true, kGood},
+      {"Setup=1\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n", kGood, true, true, kGood},
+      {"Setup=1\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav", "Setup=1\r\n", false, false,
+       "Setup=1\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav"},
+  };
+  for (const auto& c : cases) {
+    dir.Write("BTD.CFG", c.settings);
+    dir.Write("BTD_BAK.CFG", c.backup);
+    StartupRecovery recovery = Start();
+    EXPECT_EQ(c.restored, recovery.restored) << c.settings;
+    EXPECT_FALSE(recovery.failed);
+    EXPECT_EQ(c.after, Settings()) << c.settings;
+    EXPECT_EQ(c.kept, !recovery.keptCopy.IsEmpty()) << c.settings;
+    if (!recovery.keptCopy.IsEmpty()) {
+      std::string kept;
+      EXPECT_TRUE(os_file::ReadFile(recovery.keptCopy, kept));
+      EXPECT_EQ(c.settings, kept);
+      os_file::Remove(recovery.keptCopy);
+    }
+  }
 }
 
 TEST_F(StartupFilesTest, NormalEndCopiesTheSettingsOverTheBackup) {
-  SettingsFile file;
-  ASSERT_TRUE(file.Open(files.settingsPath, 0x7002));
+  ASSERT_TRUE(file.Open(files.settingsPath));
   ASSERT_TRUE(file.SaveSettings());
   file.Close();
   dir.Write("BTD_BAK.CFG", "old");
   EXPECT_TRUE(files.BackUp(file));
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
+  EXPECT_FALSE(os_file::Exists(dir.File("BTD_BAK.TMP").c_str()));
 }
 
 TEST_F(StartupFilesTest, EmptySettingsNeverReplaceAGoodBackup) {
-  SettingsFile file;
-  ASSERT_TRUE(file.Open(files.settingsPath, 0x7002));
+  ASSERT_TRUE(file.Open(files.settingsPath));
   file.Close();
   dir.Write("BTD_BAK.CFG", "good");
   EXPECT_FALSE(files.BackUp(file));
@@ -60,8 +121,10 @@ TEST_F(StartupFilesTest, EmptySettingsNeverReplaceAGoodBackup) {
 
 #ifndef _WIN32
 TEST_F(StartupFilesTest, SettingsWhoseLastSaveFailedNeverReplaceAGoodBackup) {
+  TempDir full;
+  ASSERT_EQ(0, symlink("/dev/full", full.File("BTD.CFG").c_str()));
   SettingsFile failed;
-  ASSERT_TRUE(failed.Open("/dev/full", 0x7002));
+  ASSERT_TRUE(failed.Open(full.File("BTD.CFG").c_str()));
   ASSERT_FALSE(failed.SaveSettings());
   failed.Close();
   dir.Write("BTD.CFG", "half written");

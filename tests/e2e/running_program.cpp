@@ -52,11 +52,11 @@ BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
 }
 
 template <class Condition>
-bool WaitFor(int milliseconds, Condition condition) {
+bool WaitFor(int milliseconds, Condition condition, DWORD poll = 50) {
   DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
   do {
     if (condition()) return true;
-    Sleep(50);
+    Sleep(poll);
   } while (static_cast<int>(end - GetTickCount()) > 0);
   return condition();
 }
@@ -83,12 +83,15 @@ RunningProgram::RunningProgram(const std::string& workingDirectory) {
 
 RunningProgram::~RunningProgram() {
   if (!m_process.hProcess) return;
-  if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(m_process.hProcess, 99);
-    WaitForSingleObject(m_process.hProcess, 5000);
-  }
+  Kill();
   CloseHandle(m_process.hThread);
   CloseHandle(m_process.hProcess);
+}
+
+void RunningProgram::Kill() {
+  if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_TIMEOUT) return;
+  TerminateProcess(m_process.hProcess, 99);
+  WaitForSingleObject(m_process.hProcess, 5000);
 }
 
 HWND RunningProgram::WaitForStatusWindow(int milliseconds) {
@@ -107,8 +110,22 @@ bool RunningProgram::WaitForStatus(const std::string& text, int milliseconds) {
   return WaitFor(milliseconds, [&] { return StatusText() == text; });
 }
 
+bool RunningProgram::SeenShown() {
+  bool visible = IsWindowVisible(m_status) != FALSE;
+  m_shown = m_shown || visible;
+  return visible;
+}
+
+// Polled often: the kill test times the start-up by it.
+bool RunningProgram::WaitUntilShown(int milliseconds) {
+  return WaitForStatusWindow(milliseconds) && WaitFor(
+                                                  milliseconds, [&] { return SeenShown(); }, 1);
+}
+
+// Hidden counts only once the window has been shown: on a first run it
+// exists, not yet shown, while the settings dialog is open.
 bool RunningProgram::WaitUntilHidden(int milliseconds) {
-  return WaitForStatusWindow() && WaitFor(milliseconds, [&] { return !IsWindowVisible(m_status); });
+  return WaitForStatusWindow() && WaitFor(milliseconds, [&] { return !SeenShown() && m_shown; });
 }
 
 std::string RunningProgram::AnswerMessageBox(int milliseconds) {
@@ -119,6 +136,7 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
   std::string text;
   EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
+  WaitFor(5000, [&] { return !IsWindowVisible(box); });  // not to be taken for the next one
   return text;
 }
 

@@ -20,6 +20,9 @@ class RunningProgram {
   HWND WaitForStatusWindow(int milliseconds = 15000);
   std::string StatusText();
   bool WaitForStatus(const std::string& text, int milliseconds = 15000);
+  // True once the status window is visible: the settings are loaded.
+  bool WaitUntilShown(int milliseconds = 15000);
+  // True once the status window has been shown and then hidden.
   bool WaitUntilHidden(int milliseconds = 15000);
 
   // The text of a message box of the program, answered with OK; empty if
@@ -39,10 +42,17 @@ class RunningProgram {
   // A key for the status window's thread: the open popup menu takes it.
   void PostMenuKey(char letter);
   void PostKey(WPARAM key);
+  // Ends the process at once, as a crash or a forced log-off would.
+  void Kill();
   // Exit code, or -1 if the process still runs after `milliseconds`.
   int WaitForExit(int milliseconds = 15000);
+  // 0 if the process did not start.
+  DWORD ProcessId() const { return m_process.dwProcessId; }
 
  private:
+  bool SeenShown();  // whether the status window is visible now
+
   PROCESS_INFORMATION m_process = {};
   HWND m_status = nullptr;
+  bool m_shown = false;  // the status window has been seen visible
 };

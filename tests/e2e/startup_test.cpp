@@ -31,6 +31,21 @@ TEST_F(Startup, EmptySettingsAreRestoredFromTheBackupWithAMessage) {
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
 }
 
+// A settings file that holds no settings gives way to the backup; its bytes
+// are kept beside it, and the user is told where.
+TEST_F(Startup, DamagedSettingsGiveWayToTheBackupAndAreKeptAside) {
+  const std::string damaged(4096, '\0');
+  dir.Write("BTD.CFG", damaged);
+  dir.Write("BTD_BAK.CFG", "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n\r\n");
+  RunningProgram program(dir.path());
+  EXPECT_EQ(Cp932("前回異常終了したため、バックアップファイルから設定を復元しました。"), program.AnswerMessageBox());
+  EXPECT_NE(std::string::npos, program.AnswerMessageBox().find("\\BTD_KEPT.CFG"));
+  EXPECT_TRUE(program.WaitForStatus(Waiting(29)));
+  program.PostKey(VK_ESCAPE);
+  EXPECT_EQ(0, program.WaitForExit());
+  EXPECT_EQ(damaged, dir.Read("BTD_KEPT.CFG"));
+}
+
 TEST_F(Startup, NonEmptySettingsNeverLookAtTheBackup) {
   dir.Write("BTD.CFG", "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=40\r\n\r\n");
   dir.Write("BTD_BAK.CFG", "Setup=1\r\nBootWaitTime=30\r\n\r\n");

@@ -36,7 +36,7 @@ class ResidentWindow : public RegistryTest {
   // event whose pool is `pool`.
   void OpenSettings(const std::string& options, const std::string& pool = "") {
     dir.Write("BTD.CFG", options + "\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n" + pool + "\r\n");
-    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   }
 
   // Delivers one tick of the window's own timer.
@@ -106,16 +106,21 @@ TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTickAndTimerArmsTheChange) {
   });
 }
 
-TEST_F(ResidentWindow, NegativeWaitShowsItsSign) {
-  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=-3\r\n");
-  CResidentDlg dlg(file);
-  RunModal(dlg, [&] {
-    dlg.SendMessage(WM_TIMER, 1, 0);
-    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
-    dlg.SendMessage(WM_TIMER, 7, 0);  // not the window's own timer
-    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
-    EXPECT_EQ(1, dlg.secondsLeft());
-  });
+// Any wait at or below 0 ends on the first tick, the lowest int too: the
+// count must not wrap round to the highest.
+TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTick) {
+  for (const char* wait : {"-3", "-2147483648"}) {
+    file.Close();
+    OpenSettings(std::string("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=") + wait + "\r\n");
+    CResidentDlg dlg(file);
+    RunModal(dlg, [&] {
+      dlg.SendMessage(WM_TIMER, 1, 0);
+      EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase()) << wait;
+      dlg.SendMessage(WM_TIMER, 7, 0);  // not the window's own timer
+      EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
+      EXPECT_EQ(1, dlg.secondsLeft());
+    });
+  }
 }
 
 TEST_F(ResidentWindow, HugeIntervalIsClampedNotWrapped) {

@@ -91,7 +91,7 @@ class SettingsDialog : public RegistryTest {
  protected:
   void Run(const std::string& options, const std::function<void(CSettingsDlg&, HWND)>& script) {
     dir.Write("BTD.CFG", options + kTable);
-    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     file.LoadSettings();
     CSettingsDlg dlg(file);
     RunModal(dlg, [&] { script(dlg, dlg.m_hWnd); });
@@ -102,9 +102,8 @@ class SettingsDialog : public RegistryTest {
   }
 
   std::string Saved() {
-    file.Close();
-    std::string bytes = dir.Read("BTD.CFG");
-    file.Open(dir.File("BTD.CFG").c_str(), 0x7002);
+    std::string bytes;
+    EXPECT_TRUE(file.ReadAll(bytes));
     return bytes;
   }
 

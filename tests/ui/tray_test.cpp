@@ -48,7 +48,7 @@ class Tray : public RegistryTest {
  protected:
   void Start(const std::string& options, const std::function<void(CResidentDlg&)>& script) {
     dir.Write("BTD.CFG", options + "\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n\r\n");
-    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str(), 0x7002));
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
     CResidentDlg dlg(file);
     RunModal(dlg, [&] {
@@ -58,11 +58,10 @@ class Tray : public RegistryTest {
     });
   }
 
-  // The settings file as it is on disk (it is open exclusively).
+  // The settings file as it is on disk, read through the open handle.
   std::string Saved() {
-    file.Close();
-    std::string bytes = dir.Read("BTD.CFG");
-    file.Open(dir.File("BTD.CFG").c_str(), 0x7002);
+    std::string bytes;
+    EXPECT_TRUE(file.ReadAll(bytes));
     return bytes;
   }
 

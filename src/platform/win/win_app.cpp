@@ -43,7 +43,9 @@ CString LoadResString(UINT id) {
   }
 }
 
-int AfxMessageBox(UINT messageId, UINT type) {
+int AfxMessageBox(UINT messageId, UINT type) { return AfxMessageBox(LoadResString(messageId), type); }
+
+int AfxMessageBox(const char* text, UINT type) {
   HWND owner = GetActiveWindow();
-  return MessageBoxA(owner, LoadResString(messageId), ProgramTitle(), type | MB_OK | (owner ? 0 : MB_TASKMODAL));
+  return MessageBoxA(owner, text, ProgramTitle(), type | MB_OK | (owner ? 0 : MB_TASKMODAL));
 }

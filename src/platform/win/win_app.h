@@ -28,6 +28,7 @@ CString LoadResString(UINT id);
 // A string-table message with an OK button, titled with the executable's
 // name. Modal to the active window of this thread, or to the whole thread.
 int AfxMessageBox(UINT messageId, UINT type);
+int AfxMessageBox(const char* text, UINT type);
 
 // Shows the hourglass for its lifetime.
 class CWaitCursor {

@@ -1,0 +1,189 @@
+#include "store/settings_format.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// "----- 本ファイルの仕様は、説明ファイルに記載しています -----" in code page
+// 932: the file points its readers to the manual.
+constexpr std::string_view kHeaderLine =
+    "----- \x96\x7B\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8E\x64\x97\x6C\x82\xCD\x81\x41"
+    "\x90\xE0\x96\xBE\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC9\x8B\x4C\x8D\xDA\x82\xB5\x82\xC4"
+    "\x82\xA2\x82\xDC\x82\xB7 -----";
+
+// The lines of a buffer as text mode reads them: a LF ends a line, and a CR
+// right before it is not part of the line.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : m_text(text) {}
+
+  bool Next(std::string_view& line) {
+    if (m_pos >= m_text.size()) return false;
+    const char* begin = m_text.data() + m_pos;
+    size_t left = m_text.size() - m_pos;
+    const char* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
+    if (!lf) {
+      line = std::string_view(begin, left);
+      m_pos = m_text.size();
+      return true;
+    }
+    size_t length = static_cast<size_t>(lf - begin);
+    m_pos += length + 1;
+    if (length > 0 && begin[length - 1] == '\r') --length;
+    line = std::string_view(begin, length);
+    return true;
+  }
+
+  // Skips to the line after the next empty one (or to the end).
+  void SkipPastEmptyLine() {
+    std::string_view line;
+    while (Next(line) && !line.empty()) continue;
+  }
+
+  size_t position() const { return m_pos; }
+
+ private:
+  std::string_view m_text;
+  size_t m_pos = 0;
+};
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// atoi's rules, saturating instead of overflowing.
+int ConvertLikeAtoi(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+void AppendLine(std::string& out, std::string_view text) {
+  out += text;
+  out += "\r\n";
+}
+
+void AppendSetting(std::string& out, const char* key, int value) {
+  char line[48];
+  int length = std::snprintf(line, sizeof line, "%s=%d\r\n", key, value);
+  out.append(line, static_cast<size_t>(length));
+}
+
+// A line a person or a program wrote as text: something printable, and no
+// control byte but tab and CR (UTF-16 and binary files have NUL bytes).
+bool IsTextLine(std::string_view line) {
+  bool printable = false;
+  for (char ch : line) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F) return false;
+    printable = printable || c > 0x20;
+  }
+  return printable;
+}
+
+// A block read from the file. A block without a label takes its key as
+// label; stray empty lines between blocks were passed over before it.
+EventEntry ReadBlock(std::string_view key, LineReader& lines, bool& skipped) {
+  EventEntry entry;
+  entry.key = key;
+  std::string_view line;
+  bool blockEnded = !lines.Next(line) || line.empty();
+  entry.label = line.empty() ? key : line;
+  if (key[0] == '\\') entry.count = -1;
+  if (blockEnded) return entry;
+
+  // The pool is sized once: its lines, a '|' each, and maybe a mark each.
+  LineReader scan = lines;
+  size_t lineCount = 0;
+  while (scan.Next(line) && !line.empty()) ++lineCount;
+  if (!entry.IsGroup()) entry.files.Preallocate(static_cast<int>(scan.position() - lines.position() + lineCount));
+
+  while (lines.Next(line) && !line.empty()) {
+    // A group has no pool: what stands in its block is not kept.
+    if (entry.IsGroup() || !entry.AppendCandidate(line, false)) skipped = true;
+  }
+  return entry;
+}
+
+}  // namespace
+
+int ReadSetting(std::string_view bytes, std::string_view key, int defaultValue) {
+  LineReader lines(bytes);
+  std::string_view line;
+  while (lines.Next(line) && !line.empty()) {
+    if (line.substr(0, key.size()) == key) return ConvertLikeAtoi(line.substr(std::min(line.size(), key.size() + 1)));
+  }
+  return defaultValue;
+}
+
+AppSettings ReadSettings(std::string_view bytes) {
+  AppSettings settings;
+  settings.Setup = ReadSetting(bytes, "Setup", 0);
+  settings.BootOnNoSound = ReadSetting(bytes, "BootOnNoSound", 0);
+  settings.BootOnSoundChange = ReadSetting(bytes, "BootOnSoundChange", 1);
+  settings.BootWaitTime = ReadSetting(bytes, "BootWaitTime", 0);
+  settings.Timer = ReadSetting(bytes, "Timer", 0);
+  return settings;
+}
+
+// A hand-edited file may break the block structure; it is read as far as it
+// makes sense, so that the save that follows is canonical and the next load
+// reads back the same table.
+bool ReadEventSection(std::string_view bytes, EventTable& table) {
+  table.clear();
+  LineReader lines(bytes);
+  lines.SkipPastEmptyLine();  // the settings section
+  bool skipped = false;
+  std::string_view key;
+  while (lines.Next(key)) {
+    if (!key.empty()) table.push_back(ReadBlock(key, lines, skipped));
+  }
+  return skipped;
+}
+
+std::string FormatSettings(const AppSettings& settings, const EventTable& table) {
+  size_t size = kHeaderLine.size() + 2 + 5 * 32 + 2;
+  for (const EventEntry& entry : table) {
+    size += entry.key.GetLength() + entry.label.GetLength() + entry.files.GetLength() + 6;
+    if (entry.count > 0) size += entry.count;  // each '|' becomes CR LF
+  }
+  std::string out;
+  out.reserve(size);
+  AppendLine(out, kHeaderLine);
+  AppendSetting(out, "Setup", settings.Setup);
+  AppendSetting(out, "BootOnNoSound", settings.BootOnNoSound);
+  AppendSetting(out, "BootOnSoundChange", settings.BootOnSoundChange);
+  AppendSetting(out, "BootWaitTime", settings.BootWaitTime);
+  AppendSetting(out, "Timer", settings.Timer);
+  out += "\r\n";
+  for (const EventEntry& entry : table) {
+    AppendLine(out, entry.key.view());
+    AppendLine(out, entry.label.view());
+    entry.ForEachCandidate([&](std::string_view candidate) { AppendLine(out, candidate); });
+    out += "\r\n";
+  }
+  return out;
+}
+
+ContentKind ClassifyContent(std::string_view bytes) {
+  if (bytes.empty()) return ContentKind::Empty;
+  LineReader lines(bytes);
+  std::string_view line;
+  bool text = false;
+  while (!text && lines.Next(line)) text = IsTextLine(line);
+  if (!text) return ContentKind::NotSettings;
+  size_t n = bytes.size();
+  bool closed = (n >= 2 && bytes.compare(n - 2, 2, "\n\n") == 0) || (n >= 3 && bytes.compare(n - 3, 3, "\n\r\n") == 0);
+  return closed ? ContentKind::Complete : ContentKind::Cut;
+}

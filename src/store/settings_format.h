@@ -1,0 +1,42 @@
+#pragma once
+// The bytes of the settings file and the model they stand for: the five
+// options and the event table. Lines end in CR LF when written; a bare LF
+// ends a line too when read.
+
+#include <string>
+#include <string_view>
+
+#include "store/event_entry.h"
+
+// The five options, named as in the file.
+struct AppSettings {
+  int Setup = 0;              // 1 once the settings dialog has been applied
+  int BootOnNoSound = 0;      // silence the sounds at start-up
+  int BootOnSoundChange = 0;  // reassign the sounds when the start-up wait ends
+  int BootWaitTime = 0;       // start-up wait, seconds
+  int Timer = 0;              // minutes between automatic changes; <= 0: none
+};
+
+// The value of the first line of the settings section (the lines before the
+// first empty one) that begins with `key`, converted from one character
+// after it like atoi; `defaultValue` when no line matches.
+int ReadSetting(std::string_view bytes, std::string_view key, int defaultValue);
+
+// The options from the settings section, with their defaults.
+AppSettings ReadSettings(std::string_view bytes);
+
+// The blocks after the settings section as a new table. True when a line
+// could not be kept: a candidate that cannot be stored, or a line inside a
+// group block.
+bool ReadEventSection(std::string_view bytes, EventTable& table);
+
+// The canonical file for the model, in one buffer sized once.
+std::string FormatSettings(const AppSettings& settings, const EventTable& table);
+
+enum class ContentKind {
+  Empty,
+  NotSettings,  // no line of text at all: NUL bytes, UTF-16, binary, blank lines
+  Cut,          // ends inside a line or a block, as an interrupted write leaves it
+  Complete,     // ends with the empty line that closes a block or the options
+};
+ContentKind ClassifyContent(std::string_view bytes);
