@@ -1,5 +1,8 @@
 #include "platform/mbcs.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace mbcs {
 
 // The code page's lead bytes; defined by each platform.
@@ -21,9 +24,32 @@ const bool* LeadBytes() {
   return table.lead;
 }
 
+bool IsAscii(const char* s, int length) {
+  // Four bytes a step: no byte depends on the one before.
+  std::uint32_t high = 0;
+  int i = 0;
+  for (; i + 4 <= length; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, s + i, 4);
+    high |= word;
+  }
+  for (; i < length; ++i) high |= static_cast<unsigned char>(s[i]);
+  return (high & 0x80808080u) == 0;
+}
+
+// Four bytes a step while they are all ASCII (a word trick finds `ch` among
+// them), then character by character from the first word that needs it.
 int FindChar(const char* s, int length, int start, char ch) {
+  const std::uint32_t pattern = 0x01010101u * static_cast<unsigned char>(ch);
+  int i = start;
+  for (; i + 4 <= length; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, s + i, 4);
+    std::uint32_t match = word ^ pattern;  // a zero byte where `ch` stands
+    if ((word & 0x80808080u) || ((match - 0x01010101u) & ~match & 0x80808080u)) break;
+  }
   const bool* lead = LeadBytes();
-  for (int i = start; i < length; ++i) {
+  for (; i < length; ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (lead[c])
       ++i;  // the trail byte is never a separator
@@ -44,7 +70,9 @@ int BoundaryAtOrBefore(const char* s, int length, int limit) {
   return end;
 }
 
-bool EndsInsideCharacter(const char* s, int length) { return BoundaryAtOrBefore(s, length, length) != length; }
+bool EndsInsideCharacter(const char* s, int length) {
+  return !IsAscii(s, length) && BoundaryAtOrBefore(s, length, length) != length;
+}
 
 bool EqualNoCase(const char* a, int aLength, const char* b, int bLength) {
   if (aLength != bLength) return false;

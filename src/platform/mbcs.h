@@ -11,6 +11,10 @@ const bool* LeadBytes();
 
 inline bool IsLeadByte(unsigned char c) { return LeadBytes()[c]; }
 
+// True when no byte of `s` has its high bit set: no double-byte character
+// can start in it, so a plain byte search finds whole characters.
+bool IsAscii(const char* s, int length);
+
 // Index of the first single-byte `ch` at or after `start` (a character
 // boundary) in the `length` bytes of `s`; -1 when there is none.
 int FindChar(const char* s, int length, int start, char ch);

@@ -19,9 +19,11 @@ void Close(Handle handle);
 long long Length(Handle handle);
 // The whole content, read from the start in one pass; false on an error.
 bool ReadAll(Handle handle, std::string& bytes);
-// Writes `bytes` over the content from the start, cuts the file there and
-// forces it to the disk. A kill part-way leaves a mix: callers journal.
+// Writes `bytes` over the content from the start and cuts the file there.
+// A kill part-way leaves a mix: callers journal.
 bool Rewrite(Handle handle, std::string_view bytes);
+// Forces what was written to the disk.
+bool Flush(Handle handle);
 
 // The whole content of the file at `path`; false when it cannot be read.
 bool ReadFile(const char* path, std::string& bytes);

@@ -75,8 +75,10 @@ bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsFd(handle
 
 bool Rewrite(Handle handle, std::string_view bytes) {
   int fd = AsFd(handle);
-  return WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+  return WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
 }
+
+bool Flush(Handle handle) { return ::fsync(AsFd(handle)) == 0; }
 
 bool ReadFile(const char* path, std::string& bytes) {
   int fd = ::open(path, O_RDONLY | O_CLOEXEC);

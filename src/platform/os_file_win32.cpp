@@ -59,8 +59,10 @@ bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsHandle(ha
 bool Rewrite(Handle handle, std::string_view bytes) {
   HANDLE file = AsHandle(handle);
   return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && WriteAll(file, bytes) &&
-         SetEndOfFile(file) && FlushFileBuffers(file);
+         SetEndOfFile(file);
 }
+
+bool Flush(Handle handle) { return FlushFileBuffers(AsHandle(handle)) != FALSE; }
 
 bool ReadFile(const char* path, std::string& bytes) {
   HANDLE file =

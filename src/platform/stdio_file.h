@@ -24,8 +24,10 @@ class CStdioFile {
   long long GetLength() const { return os_file::Length(m_handle); }
   // The whole content; false on a read error.
   bool ReadAll(std::string& bytes) const { return os_file::ReadAll(m_handle, bytes); }
-  // The content replaced in place and forced to the disk. Not atomic.
+  // The content replaced in place; not atomic, and not yet on the disk.
   bool Rewrite(std::string_view bytes) { return os_file::Rewrite(m_handle, bytes); }
+  // Forces what was written to the disk.
+  bool Flush() { return os_file::Flush(m_handle); }
 
  private:
   os_file::Handle m_handle = os_file::kInvalid;

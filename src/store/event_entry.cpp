@@ -8,14 +8,9 @@ bool HasMark(std::string_view text) { return !text.empty() && (text[0] == '+' ||
 
 // No '|' or line break as a character, and no double-byte character cut short.
 bool IsStorable(std::string_view text) {
-  const bool* lead = mbcs::LeadBytes();
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '|' || c == '\n') return false;
-    i += lead[c] ? 2 : 1;
-  }
-  return i == text.size();
+  int length = static_cast<int>(text.size());
+  return mbcs::FindChar(text.data(), length, 0, '|') < 0 && mbcs::FindChar(text.data(), length, 0, '\n') < 0 &&
+         !mbcs::EndsInsideCharacter(text.data(), length);
 }
 
 }  // namespace

@@ -7,13 +7,15 @@
 
 // How a save replaces BTD.CFG, which stays open and locked throughout:
 //   1. the new content goes to BTD_SAVE.TMP, which is forced to the disk;
-//   2. BTD_SAVE.TMP is renamed to BTD_SAVE.CFG: from now on the new content
-//      is complete on the disk (a rename is atomic);
-//   3. BTD.CFG is rewritten in place and forced to the disk;
-//   4. BTD_SAVE.CFG is removed.
-// A BTD_SAVE.CFG found at the next start means step 3 may have been cut
-// short: its content is written into BTD.CFG again. A BTD_SAVE.TMP is a cut
-// step 1, while BTD.CFG was still whole: it is removed.
+//   2. BTD_SAVE.TMP is renamed over BTD_SAVE.CFG: from now on the new
+//      content is complete on the disk (a rename is atomic);
+//   3. BTD.CFG is rewritten in place.
+// BTD_SAVE.CFG thus always holds the last complete save while the program
+// runs; at a normal end BTD.CFG is forced to the disk and BTD_SAVE.CFG is
+// removed. A BTD_SAVE.CFG found at a start means the last run ended in the
+// middle of things: BTD.CFG may be cut or older, so the journal's content is
+// written into it again. A BTD_SAVE.TMP is a cut step 1, while the journal
+// (or BTD.CFG) was still whole: it is removed.
 namespace {
 
 constexpr char kJournal[] = "BTD_SAVE.CFG";
@@ -28,9 +30,17 @@ bool SettingsFile::Open(const char* path) {
   m_path = path;
   m_keptCopy.Empty();
   m_lastSaveFailed = false;
+  m_journalKept = false;
   FinishInterruptedSave();
   m_mayWrite = GetLength() == 0;
   return true;
+}
+
+void SettingsFile::Close() {
+  if (!IsOpen()) return;
+  if (m_journalKept && !m_lastSaveFailed && Flush()) os_file::Remove(SidePath(kJournal));
+  m_journalKept = false;
+  CStdioFile::Close();
 }
 
 CString SettingsFile::SidePath(const char* name) const { return SiblingPath(m_path, name); }
@@ -38,16 +48,14 @@ CString SettingsFile::SidePath(const char* name) const { return SiblingPath(m_pa
 void SettingsFile::FinishInterruptedSave() {
   CString journal = SidePath(kJournal);
   std::string saved;
-  if (os_file::ReadFile(journal, saved) && Rewrite(saved)) os_file::Remove(journal);
+  if (os_file::ReadFile(journal, saved) && Rewrite(saved) && Flush()) os_file::Remove(journal);
   os_file::Remove(SidePath(kJournalTmp));
 }
 
 bool SettingsFile::WriteContent(std::string_view bytes) {
-  CString journal = SidePath(kJournal);
-  if (!os_file::WriteAtomically(journal, SidePath(kJournalTmp), bytes)) return false;
-  if (!Rewrite(bytes)) return false;  // the journal stays: the next start finishes the save
-  os_file::Remove(journal);
-  return true;
+  if (!os_file::WriteAtomically(SidePath(kJournal), SidePath(kJournalTmp), bytes)) return false;
+  m_journalKept = true;
+  return Rewrite(bytes);
 }
 
 CString SettingsFile::KeepCopy(std::string_view bytes) const {

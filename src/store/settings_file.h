@@ -13,6 +13,8 @@
 
 class SettingsFile : public CStdioFile {
  public:
+  ~SettingsFile() override { Close(); }
+
   AppSettings settings;
   EventTable table;  // groups, each followed by its events
 
@@ -21,6 +23,8 @@ class SettingsFile : public CStdioFile {
   // Opens the file exclusively (see CStdioFile) and finishes a save that was
   // cut short, so that it holds the last complete content.
   bool Open(const char* path);
+  // Closes the file once it holds the last save on the disk.
+  void Close();
 
   // Reads the whole file into the options and a new table (the event
   // catalogue stands in for an empty file), then saves the canonical form.
@@ -57,6 +61,7 @@ class SettingsFile : public CStdioFile {
 
   CString m_path;
   CString m_keptCopy;
-  bool m_mayWrite = false;  // the content was read whole, or there was none
+  bool m_journalKept = false;  // a save of this run left its journal
+  bool m_mayWrite = false;     // the content was read whole, or there was none
   bool m_lastSaveFailed = false;
 };

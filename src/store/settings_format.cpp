@@ -69,16 +69,42 @@ int ConvertLikeAtoi(std::string_view text) {
   return static_cast<int>(value);
 }
 
-void AppendLine(std::string& out, std::string_view text) {
-  out += text;
-  out += "\r\n";
-}
+// The file being written: one buffer, sized once from the model; it grows
+// only if a pool held more candidates than its count says.
+class Output {
+ public:
+  explicit Output(size_t size) { m_text.resize(size); }
 
-void AppendSetting(std::string& out, const char* key, int value) {
-  char line[48];
-  int length = std::snprintf(line, sizeof line, "%s=%d\r\n", key, value);
-  out.append(line, static_cast<size_t>(length));
-}
+  void Line(std::string_view text) {
+    size_t need = text.size() + 2;
+    if (m_text.size() - m_used < need) m_text.resize(std::max(2 * m_text.size(), m_used + need));
+    char* out = &m_text[m_used];
+    // Word copies inline: most lines are short, and a call per line costs
+    // more than the copy.
+    const char* in = text.data();
+    size_t left = text.size();
+    for (; left >= 4; left -= 4, in += 4, out += 4) std::memcpy(out, in, 4);
+    while (left--) *out++ = *in++;
+    out[0] = '\r';
+    out[1] = '\n';
+    m_used += need;
+  }
+
+  void Setting(const char* key, int value) {
+    char line[48];
+    int length = std::snprintf(line, sizeof line, "%s=%d", key, value);
+    Line(std::string_view(line, static_cast<size_t>(length)));
+  }
+
+  std::string Take() {
+    m_text.resize(m_used);
+    return std::move(m_text);
+  }
+
+ private:
+  std::string m_text;
+  size_t m_used = 0;
+};
 
 // A line a person or a program wrote as text: something printable, and no
 // control byte but tab and CR (UTF-16 and binary files have NUL bytes).
@@ -158,22 +184,21 @@ std::string FormatSettings(const AppSettings& settings, const EventTable& table)
     size += entry.key.GetLength() + entry.label.GetLength() + entry.files.GetLength() + 6;
     if (entry.count > 0) size += entry.count;  // each '|' becomes CR LF
   }
-  std::string out;
-  out.reserve(size);
-  AppendLine(out, kHeaderLine);
-  AppendSetting(out, "Setup", settings.Setup);
-  AppendSetting(out, "BootOnNoSound", settings.BootOnNoSound);
-  AppendSetting(out, "BootOnSoundChange", settings.BootOnSoundChange);
-  AppendSetting(out, "BootWaitTime", settings.BootWaitTime);
-  AppendSetting(out, "Timer", settings.Timer);
-  out += "\r\n";
+  Output out(size);
+  out.Line(kHeaderLine);
+  out.Setting("Setup", settings.Setup);
+  out.Setting("BootOnNoSound", settings.BootOnNoSound);
+  out.Setting("BootOnSoundChange", settings.BootOnSoundChange);
+  out.Setting("BootWaitTime", settings.BootWaitTime);
+  out.Setting("Timer", settings.Timer);
+  out.Line("");
   for (const EventEntry& entry : table) {
-    AppendLine(out, entry.key.view());
-    AppendLine(out, entry.label.view());
-    entry.ForEachCandidate([&](std::string_view candidate) { AppendLine(out, candidate); });
-    out += "\r\n";
+    out.Line(entry.key.view());
+    out.Line(entry.label.view());
+    entry.ForEachCandidate([&](std::string_view candidate) { out.Line(candidate); });
+    out.Line("");
   }
-  return out;
+  return out.Take();
 }
 
 ContentKind ClassifyContent(std::string_view bytes) {

@@ -231,7 +231,8 @@ TEST_F(SettingsFileTest, FileIsLeftAloneWhenItsBytesCannotBeKept) {
 }
 
 // A save cut short once its new content was whole on the disk is finished
-// when the file is next opened; a half-written new content is dropped.
+// when the file is next opened; a half-written new content is dropped. A
+// normal close leaves no side file.
 TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
   std::string canonical = Crlf(Header() + "\n" + Options(1, 0, 1, 10, 90) + "\n" + kExampleBlocks);
   file.Close();
@@ -243,6 +244,7 @@ TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
   ASSERT_TRUE(file.LoadSettings());
   file.settings.Timer = 5;
   ASSERT_TRUE(file.SaveSettings());
+  file.Close();
   for (const char* side : {"BTD_SAVE.CFG", "BTD_SAVE.TMP"})
     EXPECT_FALSE(os_file::Exists(dir.File(side).c_str())) << side;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// One owner for a Windows handle: move-only, closed by its traits.
+// One owner for a Windows handle: move-only, closed by its traits, which
+// also name the value that means no handle.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -23,25 +24,27 @@ class UniqueHandle {
   ~UniqueHandle() { reset(); }
 
   Handle get() const { return m_handle; }
-  explicit operator bool() const { return m_handle != Handle(); }
-  Handle release() { return std::exchange(m_handle, Handle()); }
-  void reset(Handle handle = Handle()) {
-    if (m_handle != Handle()) Traits::Close(m_handle);
+  explicit operator bool() const { return m_handle != Traits::Invalid(); }
+  Handle release() { return std::exchange(m_handle, Traits::Invalid()); }
+  void reset(Handle handle = Traits::Invalid()) {
+    if (m_handle != Traits::Invalid()) Traits::Close(m_handle);
     m_handle = handle;
   }
 
  private:
-  Handle m_handle = Handle();
+  Handle m_handle = Traits::Invalid();
 };
 
 struct MenuTraits {
   using Handle = HMENU;
+  static HMENU Invalid() { return nullptr; }
   static void Close(HMENU menu) { DestroyMenu(menu); }
 };
 using UniqueMenu = UniqueHandle<MenuTraits>;
 
 struct DropTraits {
   using Handle = HDROP;
+  static HDROP Invalid() { return nullptr; }
   static void Close(HDROP drop) { DragFinish(drop); }
 };
 using UniqueDrop = UniqueHandle<DropTraits>;
