@@ -1,6 +1,6 @@
-// Load and save times of the settings file as its pools grow. Every load
-// ends with a save, so the load figures include one; the save figures are
-// the save alone. The per-candidate time shows whether the cost grows
+// Load and save times of the settings file as its pools grow. The files are
+// in canonical form, so a load needs no save; the save figures are the save
+// alone, journal and all. The per-candidate time shows whether the cost grows
 // faster than the file.
 
 #include <benchmark/benchmark.h>
@@ -89,42 +89,44 @@ void ReportPerCandidate(benchmark::State& state, int candidates, size_t bytes) {
       benchmark::Counter(candidates, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_LoadSettings(benchmark::State& state, Shape shape) {
-  int candidates = static_cast<int>(state.range(0));
-  std::string content = CanonicalContent(candidates, shape);
-  TempSettingsFile temp(content);
+// A canonical settings file of state.range(0) candidates, open; the
+// benchmark is skipped when it cannot be opened.
+struct OpenSettingsFile {
+  OpenSettingsFile(benchmark::State& state, Shape shape)
+      : candidates(static_cast<int>(state.range(0))), content(CanonicalContent(candidates, shape)), temp(content) {
+    if (!file.Open(temp.path())) state.SkipWithError("cannot open the settings file");
+  }
+
+  int candidates;
+  std::string content;
+  TempSettingsFile temp;
   SettingsFile file;
-  if (!file.Open(temp.path())) {
-    state.SkipWithError("cannot open the settings file");
-    return;
-  }
+};
+
+void BM_LoadSettings(benchmark::State& state, Shape shape) {
+  OpenSettingsFile open(state, shape);
+  if (!open.file.IsOpen()) return;
   for (auto _ : state) {
-    file.LoadSettings();
-    benchmark::DoNotOptimize(file.table.data());
+    open.file.LoadSettings();
+    benchmark::DoNotOptimize(open.file.table.data());
   }
-  if (file.LastSaveFailed() || file.GetLength() != static_cast<long long>(content.size())) {
+  if (open.file.LastSaveFailed() || open.file.GetLength() != static_cast<long long>(open.content.size())) {
     state.SkipWithError("the load did not leave the canonical file unchanged");
   }
-  ReportPerCandidate(state, candidates, content.size());
+  ReportPerCandidate(state, open.candidates, open.content.size());
 }
 
 void BM_SaveSettings(benchmark::State& state, Shape shape) {
-  int candidates = static_cast<int>(state.range(0));
-  std::string content = CanonicalContent(candidates, shape);
-  TempSettingsFile temp(content);
-  SettingsFile file;
-  if (!file.Open(temp.path())) {
-    state.SkipWithError("cannot open the settings file");
-    return;
-  }
-  file.LoadSettings();
+  OpenSettingsFile open(state, shape);
+  if (!open.file.IsOpen()) return;
+  open.file.LoadSettings();
   for (auto _ : state) {
-    if (!file.SaveSettings()) {
+    if (!open.file.SaveSettings()) {
       state.SkipWithError("save failed");
       break;
     }
   }
-  ReportPerCandidate(state, candidates, content.size());
+  ReportPerCandidate(state, open.candidates, open.content.size());
 }
 
 // A small and a large file, timed by the wall clock (the work is mostly I/O).

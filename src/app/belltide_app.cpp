@@ -25,10 +25,8 @@ BOOL CBelltideApp::InitInstance() {
     return FALSE;
   }
 
-  CResidentDlg residentDlg(settingsFile);
-  m_pMainWnd = &residentDlg;
+  CResidentDlg residentDlg(settingsFile, files.folder);
   residentDlg.DoModal();
-  m_pMainWnd = nullptr;
 
   settingsFile.Close();
   files.BackUp(settingsFile);

@@ -2,34 +2,22 @@
 
 #include "platform/mbcs.h"
 #include "platform/registry.h"
+#include "store/app_events.h"
 
 namespace {
 
 constexpr int kDisplayWidth = 100;
-const char kNamesKey[] = "AppEvents\\Schemes\\Names";
-
-// The longest head of `text` of at most `limit` bytes that ends on a
-// character boundary.
-CString HeadOfAtMost(const CString& text, int limit) {
-  int end = 0;
-  while (end < text.GetLength()) {
-    int next = end + (mbcs::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
-    if (next > limit) break;
-    end = next;
-  }
-  return text.Left(end);
-}
 
 }  // namespace
 
 std::vector<SchemeName> ListSchemes() {
   std::vector<SchemeName> schemes;
-  RegistryKey names = RegistryKey::OpenForRead(kNamesKey);
+  RegistryKey names = RegistryKey::OpenForRead(app_events::kNamesKey);
   CString keyName;
   for (int i = 0; names.EnumSubKey(i, keyName); ++i) {
-    if (keyName.EqualsNoCase(".None")) continue;
+    if (keyName.EqualsNoCase(app_events::kNoSoundScheme)) continue;
     CString displayName;
-    if (RegistryKey::OpenForRead(CString(kNamesKey) + "\\" + keyName).QueryString(nullptr, displayName) ==
+    if (RegistryKey::OpenForRead(CString(app_events::kNamesKey) + "\\" + keyName).QueryString(nullptr, displayName) ==
         RegistryKey::ReadResult::TooLong)
       continue;
     schemes.push_back({displayName, keyName});
@@ -38,25 +26,21 @@ std::vector<SchemeName> ListSchemes() {
 }
 
 void ImportScheme(EventTable& table, const CString& schemeKey) {
-  const EventEntry* application = nullptr;
-  for (EventEntry& entry : table) {
-    if (entry.IsGroup()) {
-      application = entry.IsRegistryGroup() ? nullptr : &entry;
-      continue;
-    }
-    if (!application) continue;
+  ForEachEntry(table, [&](EventEntry& entry, const EventEntry* group) {
+    if (entry.IsGroup() || !group || group->IsRegistryGroup()) return;
     CString file;
-    CString path = "AppEvents\\Schemes\\Apps" + application->key + "\\" + entry.key + "\\" + schemeKey;
-    if (RegistryKey::OpenForRead(path).QueryString(nullptr, file) != RegistryKey::ReadResult::Ok) continue;
-    if (file.IsEmpty() || file.Find('\r') >= 0) continue;
+    CString path = app_events::EventSchemeKey(*group, entry, schemeKey);
+    if (RegistryKey::OpenForRead(path).QueryString(nullptr, file) != RegistryKey::ReadResult::Ok) return;
+    if (file.IsEmpty() || file.Find('\r') >= 0) return;
     entry.AppendCandidate(file.view(), true);  // refuses '|', '\n' and duplicates
-  }
+  });
 }
 
 CString SchemeItemText(const SchemeName& scheme) {
   CString text;
-  text.Format("%-*s%s", kDisplayWidth, static_cast<const char*>(HeadOfAtMost(scheme.displayName, kDisplayWidth)),
-              static_cast<const char*>(scheme.keyName));
+  const CString& name = scheme.displayName;
+  CString head = name.Left(mbcs::BoundaryAtOrBefore(name, name.GetLength(), kDisplayWidth));
+  text.Format("%-*s%s", kDisplayWidth, static_cast<const char*>(head), static_cast<const char*>(scheme.keyName));
   return text;
 }
 

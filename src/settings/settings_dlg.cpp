@@ -12,9 +12,8 @@
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
 #include "res/resource.h"
-#include "schemes/import_dlg.h"
 #include "settings/about_dlg.h"
-#include "store/startup_files.h"
+#include "settings/import_dlg.h"
 
 namespace {
 
@@ -27,18 +26,13 @@ LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
 // A name whose last four characters are ".wav" in any letter case.
 bool IsWaveFile(const CString& name) {
   int cut = name.GetLength() - 4;
-  if (cut < 0) return false;
-  int at = 0;
-  while (at < cut) at += mbcs::IsLeadByte(static_cast<unsigned char>(name[at])) ? 2 : 1;
-  return at == cut && name.Mid(cut).EqualsNoCase(".wav");
+  return cut >= 0 && mbcs::BoundaryAtOrBefore(name, name.GetLength(), cut) == cut && name.Mid(cut).EqualsNoCase(".wav");
 }
 
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, HWND parent)
-    : CDialog(IDD_SETTINGS, parent),
-      m_settingsFile(settingsFile),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BELLTIDE))) {}
+CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
+    : CDialog(IDD_SETTINGS, parent), m_settingsFile(settingsFile), m_startupFolder(startupFolder) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -80,8 +74,7 @@ bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
 
 BOOL CSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_hIcon = SetIcons(IDI_BELLTIDE);
   SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
 
   m_spinWait.SetRange(0, 999);
@@ -273,7 +266,7 @@ void CSettingsDlg::OnImport() {
 
 void CSettingsDlg::OnManual() {
   CWaitCursor wait;
-  CString manual = StartupDirectory() + "\\manual\\index.html";
+  CString manual = m_startupFolder + "\\manual\\index.html";
   ShellExecuteA(nullptr, "open", manual, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -9,7 +9,8 @@
 
 class CSettingsDlg : public CDialog {
  public:
-  explicit CSettingsDlg(SettingsFile& settingsFile, HWND parent = nullptr);
+  // The manual is looked for below `startupFolder`.
+  CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr);
 
   // Rebuilds the tree from the table (groups in table order, each group's
   // events sorted) and disables Apply.
@@ -47,6 +48,7 @@ class CSettingsDlg : public CDialog {
   void OnManual();
 
   SettingsFile& m_settingsFile;
+  CString m_startupFolder;
   CSpinButtonCtrl m_spinMinutes;
   CSpinButtonCtrl m_spinHours;
   CSpinButtonCtrl m_spinWait;
@@ -61,6 +63,6 @@ class CSettingsDlg : public CDialog {
   int m_bootWaitTime = 0;
   int m_timerHours = 0;
   int m_timerMinutes = 0;
-  int m_filling = 0;  // 1 while FillEventTree runs
-  HICON m_hIcon;
+  int m_filling = 0;        // 1 while FillEventTree runs
+  HICON m_hIcon = nullptr;  // shared
 };

@@ -1,6 +1,5 @@
 #include "shell/resident_dlg.h"
 
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 
@@ -11,11 +10,13 @@
 #include "schemes/sound_schemes.h"
 #include "settings/about_dlg.h"
 #include "settings/settings_dlg.h"
-#include "store/startup_files.h"
 
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+// The tray's notifications come as WM_MOUSEMOVE, as they always have: the
+// icon id in wParam tells them from the window's own mouse moves. Keep it.
+constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriod = 1000;
 
@@ -39,10 +40,8 @@ void TellKeptCopy(const CString& path) {
   AfxMessageBox(text, MB_ICONINFORMATION);
 }
 
-CResidentDlg::CResidentDlg(SettingsFile& settingsFile, HWND parent)
-    : CDialog(IDD_RESIDENT, parent),
-      m_settingsFile(settingsFile),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BELLTIDE))) {}
+CResidentDlg::CResidentDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
+    : CDialog(IDD_RESIDENT, parent), m_settingsFile(settingsFile), m_startupFolder(startupFolder) {}
 
 void CResidentDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -51,9 +50,9 @@ void CResidentDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const MessageMapEntry<CResidentDlg> kMessageMap[] = {
-      OnMessage(WM_MOUSEMOVE, &CResidentDlg::OnMouseMove), OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
-      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),  OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
-      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),  OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
+      OnMessage(kTrayCallbackMessage, &CResidentDlg::OnMouseMove), OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
+      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),          OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
+      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),          OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
       OnMessage(WM_TIMER, &CResidentDlg::OnTimerMessage),
   };
   if (message == TaskbarCreatedMessage()) {
@@ -66,11 +65,9 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
 
 BOOL CResidentDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetIcons(IDI_BELLTIDE);
   m_timerId = 0;
   SetStatus(LoadResString(IDS_STATUS_LOADING));
-  RecordStartupDirectory();
   bool loaded;
   {
     CWaitCursor wait;
@@ -94,7 +91,7 @@ BOOL CResidentDlg::OnInitDialog() {
   m_trayData.hWnd = m_hWnd;
   m_trayData.uID = kTrayIconId;
   m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  m_trayData.uCallbackMessage = WM_MOUSEMOVE;
+  m_trayData.uCallbackMessage = kTrayCallbackMessage;
   m_trayData.hIcon = LoadTrayIcon(IDI_SOUNDING);
   lstrcpynA(m_trayData.szTip, "Belltide", sizeof m_trayData.szTip);
 
@@ -108,20 +105,7 @@ void CResidentDlg::StartBootSequence() {
     SetSilentScheme();
     SetStatus(LoadResString(IDS_STATUS_SILENCED));
   }
-  m_secondsLeft = m_settingsFile.settings.BootWaitTime;
-  m_phase = PhaseBootWait;
-}
-
-// Arms the periodic change; `Timer` minutes in ticks, clamped rather than
-// wrapped for intervals no int can count in seconds.
-void CResidentDlg::ArmAutoChange() {
-  int minutes = m_settingsFile.settings.Timer;
-  if (minutes > 0) {
-    m_secondsLeft = minutes > INT_MAX / 60 ? INT_MAX : minutes * 60;
-    m_phase = PhaseAutoChange;
-  } else {
-    m_phase = PhaseIdle;
-  }
+  m_phases.StartBootWait(m_settingsFile.settings.BootWaitTime);
 }
 
 LRESULT CResidentDlg::OnTimerMessage(WPARAM wParam, LPARAM) {
@@ -132,39 +116,23 @@ LRESULT CResidentDlg::OnTimerMessage(WPARAM wParam, LPARAM) {
 
 void CResidentDlg::OnTimer(UINT_PTR id) {
   if (id != m_timerId) return;
-  switch (m_phase) {
-    case PhaseBootWait: {
-      int shown = m_secondsLeft;
-      m_secondsLeft = shown > 0 ? shown - 1 : -1;  // any wait at or below 0 ends now, INT_MIN too
-      CString text;
-      text.Format(LoadResString(IDS_STATUS_WAITING), shown);
-      SetStatus(text);
-      if (m_secondsLeft < 0) {
-        m_phase = PhaseIdle;
-        if (m_settingsFile.settings.BootOnSoundChange != 0) ReassignSounds();
-        m_secondsLeft = 1;
-        m_phase = PhaseGoResident;
-        SetStatus(LoadResString(IDS_STATUS_GOING_RESIDENT));
-      }
-      break;
-    }
-    case PhaseGoResident:
-      if (--m_secondsLeft <= 0) {
-        ArmAutoChange();
-        ShowWindow(SW_HIDE);
-        // The record already shows the silent state if the start-up silenced the sounds.
-        m_trayIconShown = Shell_NotifyIconA(NIM_ADD, &m_trayData) != FALSE;
-      }
-      break;
-    case PhaseAutoChange:
-      if (--m_secondsLeft <= 0) {
-        ReassignSounds();
-        ArmAutoChange();
-      }
-      break;
-    default:
-      break;
+  const AppSettings& settings = m_settingsFile.settings;
+  TimerPhases::Tick tick = m_phases.OnTick(settings.Timer);
+  if (tick.showCountdown) {
+    CString text;
+    text.Format(LoadResString(IDS_STATUS_WAITING), tick.countdown);
+    SetStatus(text);
   }
+  if (tick.waitEnded) {
+    if (settings.BootOnSoundChange != 0) ReassignSounds();
+    SetStatus(LoadResString(IDS_STATUS_GOING_RESIDENT));
+  }
+  if (tick.goResident) {
+    ShowWindow(SW_HIDE);
+    // The record already shows the silent state if the start-up silenced the sounds.
+    m_trayIconShown = Shell_NotifyIconA(NIM_ADD, &m_trayData) != FALSE;
+  }
+  if (tick.reassign) ReassignSounds();
 }
 
 void CResidentDlg::UpdateTrayIcon(bool silent) {
@@ -183,7 +151,7 @@ void CResidentDlg::ReassignSounds() {
 void CResidentDlg::SetSilentScheme() {
   SilenceSounds(m_settingsFile.table);
   UpdateTrayIcon(true);
-  m_phase = PhaseIdle;
+  m_phases.Stop();
 }
 
 LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
@@ -211,12 +179,12 @@ void CResidentDlg::ShowPopupMenu() {
 void CResidentDlg::OnExit() { EndDialog(IDOK); }
 
 void CResidentDlg::OnSettings() {
-  m_phase = PhaseIdle;
+  m_phases.Stop();
   m_trayEnabled = 0;
-  CSettingsDlg dialog(m_settingsFile);
+  CSettingsDlg dialog(m_settingsFile, m_startupFolder);
   dialog.DoModal();
   m_trayEnabled = 1;
-  ArmAutoChange();
+  m_phases.ArmAutoChange(m_settingsFile.settings.Timer);
 }
 
 void CResidentDlg::OnReassign() { ReassignSounds(); }

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "platform/win/dialog.h"
+#include "schemes/timer_phases.h"
 #include "store/settings_file.h"
 
 // Tells the user which file holds bytes of the settings file that it no
@@ -15,9 +16,8 @@ void TellKeptCopy(const CString& path);
 
 class CResidentDlg : public CDialog {
  public:
-  enum Phase { PhaseIdle = 0, PhaseBootWait = 1, PhaseGoResident = 2, PhaseAutoChange = 3 };
-
-  explicit CResidentDlg(SettingsFile& settingsFile, HWND parent = nullptr);
+  // `startupFolder` is where the program was started; the manual is below it.
+  CResidentDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr);
 
   // A new random sound for every event, ".Current" active, marks saved.
   void ReassignSounds();
@@ -26,8 +26,7 @@ class CResidentDlg : public CDialog {
   // The tray's sounding (false) or silent (true) tip and icon.
   void UpdateTrayIcon(bool silent);
 
-  int phase() const { return m_phase; }
-  int secondsLeft() const { return m_secondsLeft; }
+  const TimerPhases& phases() const { return m_phases; }
   bool IsTrayIconShown() const { return m_trayIconShown; }
   const NOTIFYICONDATAA& trayData() const { return m_trayData; }
 
@@ -42,7 +41,6 @@ class CResidentDlg : public CDialog {
 
  private:
   void StartBootSequence();
-  void ArmAutoChange();
   void SetStatus(const CString& text) { m_statusLine.SetWindowText(text); }
   void ShowPopupMenu();
 
@@ -55,12 +53,11 @@ class CResidentDlg : public CDialog {
   void OnAbout();
 
   SettingsFile& m_settingsFile;
+  CString m_startupFolder;
   int m_trayEnabled = 1;  // 0 while the settings dialog is open
   NOTIFYICONDATAA m_trayData = {};
   CEdit m_statusLine;
   UINT_PTR m_timerId = 0;
-  int m_phase = PhaseIdle;
-  int m_secondsLeft = 0;
-  HICON m_hIcon;
+  TimerPhases m_phases;
   bool m_trayIconShown = false;  // added, and not yet deleted
 };

@@ -1,9 +1,8 @@
 #include "platform/registry.h"
+#include "store/app_events.h"
 #include "store/settings_file.h"
 
 namespace {
-
-const char kAppsKey[] = "AppEvents\\Schemes\\Apps";
 
 bool HasLineBreak(const CString& text) { return text.Find('\n') >= 0 || text.Find('\r') >= 0; }
 
@@ -23,17 +22,17 @@ CString LabelOr(const RegistryKey& key, const CString& keyName) {
 // events).
 CString SettingsFile::BuildEventCatalogue() const {
   CString catalogue("\n");
-  RegistryKey apps = RegistryKey::OpenForRead(kAppsKey);
+  RegistryKey apps = RegistryKey::OpenForRead(app_events::kAppsKey);
   CString appName;
   for (int a = 0; apps.EnumSubKey(a, appName); ++a) {
-    RegistryKey app = RegistryKey::OpenForRead(CString(kAppsKey) + "\\" + appName);
+    RegistryKey app = RegistryKey::OpenForRead(CString(app_events::kAppsKey) + "\\" + appName);
     CString appLabel = LabelOr(app, appName);
     if (HasLineBreak(appName) || HasLineBreak(appLabel)) continue;
     catalogue += "\\" + appName + "\n" + appLabel + "\n\n";
 
     CString eventName;
     for (int e = 0; app.EnumSubKey(e, eventName); ++e) {
-      RegistryKey labelKey = RegistryKey::OpenForRead("AppEvents\\EventLabels\\" + eventName);
+      RegistryKey labelKey = RegistryKey::OpenForRead(CString(app_events::kEventLabelsKey) + "\\" + eventName);
       CString eventLabel = LabelOr(labelKey, eventName);
       if (HasLineBreak(eventName) || HasLineBreak(eventLabel)) continue;
       catalogue += eventName + "\n" + eventLabel + "\n\n";

@@ -54,3 +54,15 @@ struct EventEntry {
 };
 
 using EventTable = std::vector<EventEntry>;
+
+// Walks the table in order and tells each entry the group it belongs to: a
+// group belongs to itself, an event to the group before it (nullptr for an
+// event before the first group).
+template <class Table, class Visit>
+void ForEachEntry(Table& table, Visit visit) {
+  const EventEntry* group = nullptr;
+  for (auto& entry : table) {
+    if (entry.IsGroup()) group = &entry;
+    visit(entry, group);
+  }
+}

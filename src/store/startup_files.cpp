@@ -14,7 +14,7 @@ constexpr char kBackupTmp[] = "BTD_BAK.TMP";
 }  // namespace
 
 StartupFiles StartupFiles::InCurrentDirectory() {
-  return {os_file::FullPath("BTD.CFG"), os_file::FullPath("BTD_BAK.CFG")};
+  return {os_file::FullPath("BTD.CFG"), os_file::FullPath("BTD_BAK.CFG"), os_file::CurrentDirectory()};
 }
 
 StartupRecovery StartupFiles::Recover(SettingsFile& file) const {
@@ -57,14 +57,3 @@ bool StartupFiles::BackUp(const SettingsFile& closedFile) const {
     return false;
   return os_file::WriteAtomically(backupPath, SiblingPath(backupPath, kBackupTmp), bytes);
 }
-
-namespace {
-CString& RecordedDirectory() {
-  static CString directory;
-  return directory;
-}
-}  // namespace
-
-const CString& StartupDirectory() { return RecordedDirectory(); }
-
-void RecordStartupDirectory() { RecordedDirectory() = os_file::CurrentDirectory(); }

@@ -18,6 +18,7 @@ struct StartupRecovery {
 struct StartupFiles {
   CString settingsPath;  // BTD.CFG
   CString backupPath;    // BTD_BAK.CFG
+  CString folder;        // the working directory at start-up
 
   // The two files in the current working directory.
   static StartupFiles InCurrentDirectory();
@@ -32,7 +33,3 @@ struct StartupFiles {
   // damaged file never replaces a good backup.
   bool BackUp(const SettingsFile& closedFile) const;
 };
-
-// The working directory recorded when the resident window starts.
-const CString& StartupDirectory();
-void RecordStartupDirectory();

@@ -45,14 +45,7 @@ class SettingsFileTest : public RegistryTest {
     dir.Write("BTD.CFG", bytes);
     EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     file.LoadSettings();
-    return Saved();
-  }
-
-  // The file's bytes, read through the open handle.
-  std::string Saved() {
-    std::string bytes;
-    EXPECT_TRUE(file.ReadAll(bytes));
-    return bytes;
+    return Contents(file);
   }
 
   TempDir dir;
@@ -190,7 +183,7 @@ TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
   file.table = {group, event};
   ASSERT_TRUE(file.SaveSettings());
   EXPECT_EQ(Crlf(Header() + "\n" + Options(1, 1, 0, 7, 135) + "\n\\App\nApplication\n\nEv\nEvent\n-C:\\a.wav\n\n"),
-            Saved());
+            Contents(file));
   EXPECT_EQ(CString("-C:\\a.wav|"), file.table[1].files);
   EXPECT_FALSE(file.LastSaveFailed());
 }
@@ -227,7 +220,7 @@ TEST_F(SettingsFileTest, FileIsLeftAloneWhenItsBytesCannotBeKept) {
   std::string bytes = "\n\\App\nApp\nstray\n\n";
   EXPECT_EQ(bytes, Load(bytes));
   EXPECT_FALSE(file.SaveSettings());
-  EXPECT_EQ(bytes, Saved());
+  EXPECT_EQ(bytes, Contents(file));
 }
 
 // A save cut short once its new content was whole on the disk is finished
@@ -240,7 +233,7 @@ TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
   dir.Write("BTD_SAVE.CFG", canonical);
   dir.Write("BTD_SAVE.TMP", canonical.substr(0, 50));
   ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
-  EXPECT_EQ(canonical, Saved());
+  EXPECT_EQ(canonical, Contents(file));
   ASSERT_TRUE(file.LoadSettings());
   file.settings.Timer = 5;
   ASSERT_TRUE(file.SaveSettings());

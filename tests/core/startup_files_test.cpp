@@ -29,7 +29,7 @@ class StartupFilesTest : public ::testing::Test {
   }
 
   TempDir dir;
-  StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str()};
+  StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str(), dir.path().c_str()};
   SettingsFile file;
 };
 

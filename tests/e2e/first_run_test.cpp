@@ -67,7 +67,7 @@ TEST_F(FirstRun, ImportApplyAndRestart) {
     HWND list = GetDlgItem(import, kSchemeList);
     ASSERT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));  // ".None" is not offered
     EXPECT_EQ(0u, ListItem(list, 0).rfind(Cp932("(現在の設定)"), 0));
-    EXPECT_EQ(".current", ListItem(list, 0).substr(100));
+    EXPECT_EQ(".Current", ListItem(list, 0).substr(100));
     EXPECT_EQ("Jazz", ListItem(list, 1).substr(100));
     RunningProgram::Click(import, kSelectAll);
     RunningProgram::Click(import, IDOK);

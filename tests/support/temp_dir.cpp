@@ -33,6 +33,11 @@ std::string TempDir::Read(const char* name) const {
   return bytes.str();
 }
 
+std::string Contents(const CStdioFile& file) {
+  std::string bytes;
+  return file.ReadAll(bytes) ? bytes : "<unreadable>";
+}
+
 void TempDir::Write(const char* name, const std::string& bytes) const {
   std::ofstream(File(name), std::ios::binary) << bytes;
 }

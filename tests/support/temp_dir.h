@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/stdio_file.h"
+
 class TempDir {
  public:
   TempDir();
@@ -19,3 +21,6 @@ class TempDir {
  private:
   std::string m_path;
 };
+
+// The bytes of a file that `file` holds open, and so locked against others.
+std::string Contents(const CStdioFile& file);

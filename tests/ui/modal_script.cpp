@@ -53,22 +53,7 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
   return TRUE;
 }
 
-BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
-  auto* text = reinterpret_cast<std::string*>(context);
-  char className[32] = {};
-  GetClassNameA(child, className, sizeof className);
-  std::string candidate = WindowText(child);
-  if (std::string(className) == "Static" && candidate.size() > text->size()) *text = candidate;
-  return TRUE;
-}
-
 }  // namespace
-
-std::string WindowText(HWND window) {
-  char text[2048] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
 
 INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) {
   g_script = &script;
@@ -109,8 +94,7 @@ void CALLBACK MessageBoxWatcher::OnTick(HWND, UINT, UINT_PTR, DWORD) {
   MessageBoxSearch search;
   EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&search));
   if (!search.box) return;
-  std::string text;
-  EnumChildWindows(search.box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+  std::string text = LongestStaticText(search.box);
   g_watcher->m_seen.push_back({text, search.belltideVisible});
   PostMessageA(search.box, WM_COMMAND, static_cast<WPARAM>(g_watcher->m_answer), 0);
 }

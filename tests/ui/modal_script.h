@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win/dialog.h"
+#include "window_text.h"
 
 // Runs `dialog` modally and calls `script` once from inside its modal loop.
 // The script pumps messages only when it asks to; if it leaves the dialog
@@ -52,5 +53,3 @@ class WhenWindowAppears {
   UINT_PTR m_timer;
   bool m_seen = false;
 };
-
-std::string WindowText(HWND window);

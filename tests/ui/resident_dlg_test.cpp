@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 
 #include "cp932.h"
 #include "modal_script.h"
-#include "platform/os_file.h"
 #include "platform/registry.h"
 #include "registry_sandbox.h"
 #include "shell/resident_dlg.h"
-#include "store/startup_files.h"
 #include "temp_dir.h"
 
 namespace {
@@ -50,32 +47,28 @@ class ResidentWindow : public RegistryTest {
 
 TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=2\r\n");
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("設定ファイルを読み込んでいます・・・"), Status(dlg));
-    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
     EXPECT_TRUE(dlg.IsWindowVisible());
+    dlg.SendMessage(WM_TIMER, 7, 0);  // not the window's own timer: nothing moves
+    EXPECT_EQ(Cp932("設定ファイルを読み込んでいます・・・"), Status(dlg));
     Tick(dlg);
     EXPECT_EQ(Waiting(2), Status(dlg));
     Tick(dlg);
     EXPECT_EQ(Waiting(1), Status(dlg));
     Tick(dlg);  // shows 0, then at once the going-resident text
     EXPECT_EQ(Cp932("タスクトレイに常駐します"), Status(dlg));
-    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
     EXPECT_TRUE(dlg.IsWindowVisible());
     EXPECT_FALSE(dlg.IsTrayIconShown());
     Tick(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible());
     EXPECT_TRUE(dlg.IsTrayIconShown());
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());  // Timer 0: nothing more to count
     EXPECT_STREQ("Belltide", dlg.trayData().szTip);
     EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, dlg.trayData().cbSize);  // the first layout's size
     EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), dlg.trayData().uCallbackMessage);
-    Tick(dlg);
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
   });
   EXPECT_FALSE(dlg.IsTrayIconShown());  // deleted when the window went
-  EXPECT_EQ(os_file::CurrentDirectory(), StartupDirectory());
 }
 
 // The picks must differ from one start to the next: the generator is seeded
@@ -83,7 +76,7 @@ TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
 TEST_F(ResidentWindow, RandomGeneratorIsSeededFromTheClock) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\n");
   std::time_t before = std::time(nullptr);
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   int drawn = -1;
   RunModal(dlg, [&] { drawn = std::rand(); });
   bool seededWithTheTime = false;
@@ -94,46 +87,6 @@ TEST_F(ResidentWindow, RandomGeneratorIsSeededFromTheClock) {
   EXPECT_TRUE(seededWithTheTime);
 }
 
-TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTickAndTimerArmsTheChange) {
-  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=-3\r\nTimer=2\r\n");
-  CResidentDlg dlg(file);
-  RunModal(dlg, [&] {
-    Tick(dlg);
-    EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
-    Tick(dlg);
-    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
-    EXPECT_EQ(120, dlg.secondsLeft());
-  });
-}
-
-// Any wait at or below 0 ends on the first tick, the lowest int too: the
-// count must not wrap round to the highest.
-TEST_F(ResidentWindow, NegativeWaitEndsOnTheFirstTick) {
-  for (const char* wait : {"-3", "-2147483648"}) {
-    file.Close();
-    OpenSettings(std::string("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=") + wait + "\r\n");
-    CResidentDlg dlg(file);
-    RunModal(dlg, [&] {
-      dlg.SendMessage(WM_TIMER, 1, 0);
-      EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase()) << wait;
-      dlg.SendMessage(WM_TIMER, 7, 0);  // not the window's own timer
-      EXPECT_EQ(CResidentDlg::PhaseGoResident, dlg.phase());
-      EXPECT_EQ(1, dlg.secondsLeft());
-    });
-  }
-}
-
-TEST_F(ResidentWindow, HugeIntervalIsClampedNotWrapped) {
-  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nTimer=40000000\r\n");
-  CResidentDlg dlg(file);
-  RunModal(dlg, [&] {
-    Tick(dlg);
-    Tick(dlg);
-    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
-    EXPECT_EQ(INT_MAX, dlg.secondsLeft());
-  });
-}
-
 TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
   OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\n");
   MessageBoxWatcher boxes;
@@ -142,10 +95,10 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
     settingsAfterMessage = boxes.seen().size() == 1;
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   });
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("初回起動ルーチン起動"), Status(dlg));
-    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
+    EXPECT_EQ(TimerPhases::PhaseBootWait, dlg.phases().phase());
   });
   EXPECT_TRUE(settings.seen());
   EXPECT_TRUE(settingsAfterMessage);
@@ -157,7 +110,7 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
 TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
   for (auto [key, result] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {
-    CResidentDlg dlg(file);
+    CResidentDlg dlg(file, dir.path().c_str());
     EXPECT_EQ(result, RunModal(dlg, [&] {
                 PostMessageA(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
                 Pump(300);
@@ -168,7 +121,7 @@ TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
 
 TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   EXPECT_EQ(IDOK, RunModal(dlg, [&] {
               dlg.SendMessage(WM_COMMAND, 32776, 0);
               Pump(100);
@@ -177,10 +130,10 @@ TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
 
 TEST_F(ResidentWindow, SilenceAtStartShowsItInStatusAndTray) {
   OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=0\r\n", "-C:\\a.wav\r\n");
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("サウンド無しに設定しました"), Status(dlg));
-    EXPECT_EQ(CResidentDlg::PhaseBootWait, dlg.phase());
+    EXPECT_EQ(TimerPhases::PhaseBootWait, dlg.phases().phase());
     EXPECT_EQ(CString(".None"), ActiveScheme());
     Tick(dlg);
     Tick(dlg);
@@ -190,7 +143,7 @@ TEST_F(ResidentWindow, SilenceAtStartShowsItInStatusAndTray) {
 
 TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
   OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\n", "-C:\\a.wav\r\n");
-  CResidentDlg dlg(file);
+  CResidentDlg dlg(file, dir.path().c_str());
   RunModal(dlg, [&] {
     EXPECT_EQ(CString(".None"), ActiveScheme());
     Tick(dlg);

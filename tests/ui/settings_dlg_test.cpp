@@ -93,18 +93,12 @@ class SettingsDialog : public RegistryTest {
     dir.Write("BTD.CFG", options + kTable);
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     file.LoadSettings();
-    CSettingsDlg dlg(file);
+    CSettingsDlg dlg(file, dir.path().c_str());
     RunModal(dlg, [&] { script(dlg, dlg.m_hWnd); });
   }
 
   void Select(HWND dialog, const std::string& prefix) {
     TreeView_SelectItem(GetDlgItem(dialog, kTree), FindItem(GetDlgItem(dialog, kTree), prefix));
-  }
-
-  std::string Saved() {
-    std::string bytes;
-    EXPECT_TRUE(file.ReadAll(bytes));
-    return bytes;
   }
 
   TempDir dir;
@@ -264,7 +258,7 @@ TEST_F(SettingsDialog, ApplyStoresTheOptionsAndEverythingEdited) {
     EXPECT_EQ(1200, file.settings.BootWaitTime);
     EXPECT_EQ(1, file.settings.BootOnNoSound);
     EXPECT_EQ(1, file.settings.Setup);
-    std::string saved = Saved();
+    std::string saved = Contents(file);
     EXPECT_NE(std::string::npos,
               saved.find("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\nBootWaitTime=1200\r\nTimer=135\r\n"));
     EXPECT_NE(std::string::npos, saved.find("Alpha\r\nAlpha\r\n-C:\\added.wav\r\n"));
@@ -282,7 +276,7 @@ TEST_F(SettingsDialog, FieldThatIsNotANumberStopsTheReadingButNotTheSave) {
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(9, file.settings.BootWaitTime);
     EXPECT_EQ(135, file.settings.Timer);  // hours kept, minutes after them not read
-    EXPECT_NE(std::string::npos, Saved().find("BootWaitTime=9\r\n"));
+    EXPECT_NE(std::string::npos, Contents(file).find("BootWaitTime=9\r\n"));
   });
   ASSERT_EQ(2u, boxes.seen().size());
   EXPECT_EQ(Cp932("整数を入力してください。"), boxes.seen()[0].text);

@@ -50,19 +50,12 @@ class Tray : public RegistryTest {
     dir.Write("BTD.CFG", options + "\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n\r\n");
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
-    CResidentDlg dlg(file);
+    CResidentDlg dlg(file, dir.path().c_str());
     RunModal(dlg, [&] {
       dlg.OnTimer(1);  // BootWaitTime 0: the wait ends
       dlg.OnTimer(1);  // and the window goes to the tray
       script(dlg);
     });
-  }
-
-  // The settings file as it is on disk, read through the open handle.
-  std::string Saved() {
-    std::string bytes;
-    EXPECT_TRUE(file.ReadAll(bytes));
-    return bytes;
   }
 
   // Closes the settings dialog as soon as it opens; counts how often it did.
@@ -105,11 +98,11 @@ TEST_F(Tray, OnlyRightReleaseAndLeftDoubleClickOfOurIconAct) {
     dlg.OnTimer(1);
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) Notify(dlg, 1, mouse);
     Notify(dlg, 2, WM_LBUTTONDBLCLK);  // another icon's notification
-    EXPECT_EQ(299, dlg.secondsLeft());
+    EXPECT_EQ(299, dlg.phases().secondsLeft());
     WhenWindowAppears settings = CancelSettings();
     Notify(dlg, 1, WM_LBUTTONDBLCLK);  // opens the settings, which re-arm the change on closing
     EXPECT_TRUE(settings.seen());
-    EXPECT_EQ(300, dlg.secondsLeft());
+    EXPECT_EQ(300, dlg.phases().secondsLeft());
   });
 }
 
@@ -117,47 +110,47 @@ TEST_F(Tray, ReassignCommandLeavesTheCountdownAndSavesTheMarks) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
     dlg.OnTimer(1);
     dlg.SendMessage(WM_COMMAND, kReassign, 0);
-    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
-    EXPECT_EQ(59, dlg.secondsLeft());
+    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
+    EXPECT_EQ(59, dlg.phases().secondsLeft());
     EXPECT_STREQ("Belltide", dlg.trayData().szTip);
     CString sound = EventSound();
-    EXPECT_NE(std::string::npos, Saved().find(("+" + sound.str() + "\r\n").c_str()));
+    EXPECT_NE(std::string::npos, Contents(file).find(("+" + sound.str() + "\r\n").c_str()));
   });
 }
 
 TEST_F(Tray, SilenceCommandStopsTheChangeAndLeavesTheFileAlone) {
   Start("Setup=1\r\nBootOnSoundChange=1\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
-    std::string before = Saved();
+    std::string before = Contents(file);
     dlg.SendMessage(WM_COMMAND, kSilent, 0);
     EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));
     EXPECT_TRUE(EventSound().IsEmpty());
     EXPECT_STREQ("Belltide - No Sound", dlg.trayData().szTip);
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
-    EXPECT_EQ(before, Saved());
+    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
+    EXPECT_EQ(before, Contents(file));
     for (int i = 0; i < 120; ++i) dlg.OnTimer(1);
     EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));  // no change came by itself
 
     dlg.SendMessage(WM_COMMAND, kReassign, 0);  // sounds back, countdown still stopped
     EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
     EXPECT_STREQ("Belltide", dlg.trayData().szTip);
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
+    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
 
     WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);  // closing the settings arms it again
-    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
-    EXPECT_EQ(60, dlg.secondsLeft());
+    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
+    EXPECT_EQ(60, dlg.phases().secondsLeft());
   });
 }
 
 TEST_F(Tray, PeriodicChangeEveryTimerMinutesInTicks) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
-    EXPECT_EQ(CResidentDlg::PhaseAutoChange, dlg.phase());
-    EXPECT_EQ(60, dlg.secondsLeft());
+    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
+    EXPECT_EQ(60, dlg.phases().secondsLeft());
     for (int i = 0; i < 59; ++i) dlg.OnTimer(1);
     EXPECT_EQ(CString(".Default"), Value("AppEvents\\Schemes"));
     dlg.OnTimer(1);
     EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
-    EXPECT_EQ(60, dlg.secondsLeft());
+    EXPECT_EQ(60, dlg.phases().secondsLeft());
     CString first = EventSound();
     for (int i = 0; i < 60; ++i) dlg.OnTimer(1);
     EXPECT_NE(first, EventSound());  // the second pick of a pool of two is the other file
@@ -166,10 +159,10 @@ TEST_F(Tray, PeriodicChangeEveryTimerMinutesInTicks) {
 
 TEST_F(Tray, NoPeriodicChangeWithoutAPositiveTimer) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=-5\r\n", [&](CResidentDlg& dlg) {
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
+    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
     WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);
-    EXPECT_EQ(CResidentDlg::PhaseIdle, dlg.phase());
+    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
   });
 }
 

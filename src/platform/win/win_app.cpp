@@ -24,13 +24,8 @@ CString ProgramTitle() {
 int CWinApp::Run() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!InitInstance()) return 0;
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  InitInstance();
+  return 0;
 }
 
 CString LoadResString(UINT id) {

@@ -6,20 +6,15 @@
 
 #include "platform/cstring.h"
 
-class CWnd;
-
 class CWinApp {
  public:
-  CWinApp() = default;
-  CWinApp(const CWinApp&) = delete;
-  CWinApp& operator=(const CWinApp&) = delete;
   virtual ~CWinApp() = default;
 
-  // Runs the program; a false result ends it without a message loop.
+  // The whole program; it ends when this returns (FALSE, as there is no
+  // message loop to enter: every window runs its own modal loop).
   virtual BOOL InitInstance() = 0;
+  // Registers the common controls, then runs InitInstance. Returns 0.
   int Run();
-
-  CWnd* m_pMainWnd = nullptr;
 };
 
 // A string from the module's string table, in the ANSI code page.

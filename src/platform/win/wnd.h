@@ -19,6 +19,9 @@ class CWnd {
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
   BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+  // Icon resource `id` as the window's big and small icon, each loaded at
+  // its own size; returns the big one (shared, never to be destroyed).
+  HICON SetIcons(UINT id) const;
 };
 
 class CEdit : public CWnd {};

@@ -1,9 +1,10 @@
-#include "schemes/import_dlg.h"
+#include "settings/import_dlg.h"
 
 #include "platform/win/data_exchange.h"
 #include "platform/win/win_app.h"
 #include "res/resource.h"
 #include "schemes/scheme_import.h"
+#include "store/app_events.h"
 
 CImportDlg::CImportDlg(EventTable& table, HWND parent) : CDialog(IDD_IMPORT, parent), m_table(table) {}
 
@@ -23,7 +24,7 @@ bool CImportDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 // The sounds in force now come first, as a scheme of their own.
 BOOL CImportDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  m_list.AddString(SchemeItemText({LoadResString(IDS_CURRENT_SETTINGS), ".current"}));
+  m_list.AddString(SchemeItemText({LoadResString(IDS_CURRENT_SETTINGS), app_events::kCurrentScheme}));
   for (const SchemeName& scheme : ListSchemes()) m_list.AddString(SchemeItemText(scheme));
   return TRUE;
 }

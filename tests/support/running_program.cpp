@@ -2,16 +2,11 @@
 
 #include <vector>
 
+#include "window_text.h"
+
 namespace {
 
 std::string g_programPath;
-
-std::string TextOf(HWND window) {
-  char text[2048] = {};
-  // WM_GETTEXT is marshalled between processes.
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-  return text;
-}
 
 // A top-level window of one process; a null class or title matches any.
 struct WindowSearch {
@@ -30,7 +25,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   GetClassNameA(window, className, sizeof className);
   if (processId != search->processId || (search->visibleOnly && !IsWindowVisible(window)) ||
       (search->className && std::string(className) != search->className) ||
-      (search->title && TextOf(window) != search->title))
+      (search->title && WindowText(window) != search->title))
     return TRUE;
   search->found = window;
   return FALSE;
@@ -40,15 +35,6 @@ HWND FindWindowOf(DWORD processId, const char* className, const char* title, boo
   WindowSearch search{processId, className, title, visibleOnly};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
-  auto* text = reinterpret_cast<std::string*>(context);
-  char className[32] = {};
-  GetClassNameA(child, className, sizeof className);
-  std::string candidate = TextOf(child);
-  if (std::string(className) == "Static" && candidate.size() > text->size()) *text = candidate;
-  return TRUE;
 }
 
 template <class Condition>
@@ -103,7 +89,7 @@ HWND RunningProgram::WaitForStatusWindow(int milliseconds) {
 }
 
 std::string RunningProgram::StatusText() {
-  return WaitForStatusWindow() ? TextOf(GetDlgItem(m_status, 1031)) : std::string();
+  return WaitForStatusWindow() ? WindowText(GetDlgItem(m_status, 1031)) : std::string();
 }
 
 bool RunningProgram::WaitForStatus(const std::string& text, int milliseconds) {
@@ -133,8 +119,7 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
   HWND box = nullptr;
   WaitFor(milliseconds, [&] { return (box = FindWindowOf(m_process.dwProcessId, "#32770", "belltide", true)); });
   if (!box) return std::string();
-  std::string text;
-  EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+  std::string text = LongestStaticText(box);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitFor(5000, [&] { return !IsWindowVisible(box); });  // not to be taken for the next one
   return text;
