@@ -13,13 +13,6 @@ struct FileTraits {
 };
 using UniqueFile = UniqueHandle<FileTraits>;
 
-struct FindTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle find) { FindClose(find); }
-};
-using UniqueFind = UniqueHandle<FindTraits>;
-
 struct KeyTraits {
   using Handle = HKEY;
   static Handle Invalid() { return nullptr; }

@@ -74,6 +74,18 @@ bool EndsInsideCharacter(const char* s, int length) {
   return !IsAscii(s, length) && BoundaryAtOrBefore(s, length, length) != length;
 }
 
+std::string LowerAscii(const char* s, int length) {
+  std::string lower(s, static_cast<size_t>(length));
+  const bool* lead = LeadBytes();
+  for (size_t i = 0; i < lower.size(); ++i) {
+    if (lead[static_cast<unsigned char>(lower[i])])
+      ++i;
+    else
+      lower[i] = FoldAscii(lower[i]);
+  }
+  return lower;
+}
+
 bool EqualNoCase(const char* a, int aLength, const char* b, int bLength) {
   if (aLength != bLength) return false;
   const bool* lead = LeadBytes();

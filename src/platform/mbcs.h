@@ -3,6 +3,8 @@
 // The trail byte of a double-byte character may be 0x5C ('\') or 0x7C ('|'),
 // so every scan for a separator steps over whole characters.
 
+#include <string>
+
 namespace mbcs {
 
 // 256 flags, true where a byte starts a double-byte character in the ANSI
@@ -24,6 +26,10 @@ int BoundaryAtOrBefore(const char* s, int length, int limit);
 
 // True when the last lead byte of `s` has no trail byte left in the string.
 bool EndsInsideCharacter(const char* s, int length);
+
+// `s` with its ASCII letters in lower case and double-byte characters as
+// they are: a key under which texts equal by EqualNoCase meet.
+std::string LowerAscii(const char* s, int length);
 
 // Equality ignoring the case of ASCII letters; double-byte characters must
 // match exactly (their trail bytes are never folded).

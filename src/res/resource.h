@@ -55,6 +55,8 @@
 #define IDS_RESTORED 206
 #define IDS_KEPT_COPY 207
 #define IDS_LEFT_UNCHANGED 208
+#define IDS_DUPLICATES_SKIPPED 209
+#define IDS_FILES_LEFT_OUT 210
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

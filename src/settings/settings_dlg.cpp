@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "settings/about_dlg.h"
 #include "settings/import_dlg.h"
+#include "store/pool_additions.h"
 
 namespace {
 
@@ -21,12 +22,6 @@ namespace {
 LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (message == WM_DROPFILES) return SendMessageA(GetParent(window), message, wParam, lParam);
   return DefSubclassProc(window, message, wParam, lParam);
-}
-
-// A name whose last four characters are ".wav" in any letter case.
-bool IsWaveFile(const CString& name) {
-  int cut = name.GetLength() - 4;
-  return cut >= 0 && mbcs::BoundaryAtOrBefore(name, name.GetLength(), cut) == cut && name.Mid(cut).EqualsNoCase(".wav");
 }
 
 }  // namespace
@@ -76,6 +71,7 @@ BOOL CSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hIcon = SetIcons(IDI_BELLTIDE);
   SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
+  DragAcceptFiles(m_hWnd, TRUE);  // a folder may land anywhere on the dialog
 
   m_spinWait.SetRange(0, 999);
   m_spinHours.SetRange(0, 99);
@@ -134,10 +130,16 @@ void CSettingsDlg::ShowSelectPrompt() {
   m_playButton.EnableWindow(FALSE);
 }
 
+// Drawn once at the end: a pool may hold thousands of lines.
 void CSettingsDlg::FillCandidateList(int index) {
+  const EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
+  m_candidateList.SendMessage(WM_SETREDRAW, FALSE);
   m_candidateList.ResetContent();
-  m_settingsFile.table[static_cast<size_t>(index)].ForEachCandidate(
-      [&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
+  m_candidateList.SendMessage(LB_INITSTORAGE, static_cast<WPARAM>(entry.count > 0 ? entry.count : 0),
+                              static_cast<LPARAM>(entry.files.GetLength()));
+  entry.ForEachCandidate([&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
+  m_candidateList.SendMessage(WM_SETREDRAW, TRUE);
+  InvalidateRect(m_candidateList.m_hWnd, nullptr, TRUE);
 }
 
 int CSettingsDlg::SelectedEventIndex() const {
@@ -177,36 +179,64 @@ void CSettingsDlg::StoreCandidates(int index) {
   m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
 }
 
-// The same path is the same file whatever its mark and its letter case.
-void CSettingsDlg::AddCandidate(CString path) {
+void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, 0}); }
+
+// The list and the tree change once, however many files come. One file
+// already listed gets the message of old; more get one count of them.
+void CSettingsDlg::AddFiles(const WaveFiles& files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
-  bool listed = false;
-  for (int i = 0; i < m_candidateList.GetCount() && !listed; ++i)
-    listed = m_candidateList.GetText(i).Mid(1).EqualsNoCase(path);
-  if (listed)
+  EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
+  PoolAdditions additions = AddPaths(entry, files.paths);
+  if (additions.added > 0) {
+    int selected = m_candidateList.GetCurSel();  // new lines go to the end
+    FillCandidateList(index);
+    if (selected != LB_ERR) m_candidateList.SetCurSel(selected);
+    m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
+    EnableApply(TRUE);
+  }
+  if (additions.duplicates > 0 && files.paths.size() == 1) {
     AfxMessageBox(IDS_DUPLICATE, MB_ICONEXCLAMATION);
-  else
-    m_candidateList.AddString("-" + path);
-  StoreCandidates(index);
+  } else if (additions.duplicates > 0) {
+    TellCount(IDS_DUPLICATES_SKIPPED, additions.duplicates);
+  }
+  if (files.leftOut + additions.unstorable > 0) TellCount(IDS_FILES_LEFT_OUT, files.leftOut + additions.unstorable);
+}
+
+void CSettingsDlg::TellCount(UINT messageId, int count) {
+  CString text;
+  text.Format(LoadResString(messageId), count);
+  AfxMessageBox(text, MB_ICONEXCLAMATION);
 }
 
 void CSettingsDlg::OnAdd() {
-  CFileDialog dialog("wav", "*.wav", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, LoadResString(IDS_SOUND_FILTER));
-  if (dialog.DoModal() == IDOK) AddCandidate(dialog.GetPathName());
-  EnableApply(TRUE);
+  CFileDialog dialog("wav", "*.wav", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
+                     LoadResString(IDS_SOUND_FILTER));
+  for (;;) {
+    if (dialog.DoModal() != IDOK) return;
+    const std::vector<CString>& chosen = dialog.GetPathNames();
+    // A folder typed as the name opens that folder, as Explorer does.
+    DWORD attributes = chosen.size() == 1 ? GetFileAttributesA(chosen[0]) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) break;
+    dialog.SetInitialFolder(chosen[0]);
+  }
+  CWaitCursor wait;
+  AddFiles(ChosenFiles(dialog.GetPathNames()));
 }
 
 LRESULT CSettingsDlg::OnDropFiles(WPARAM wParam, LPARAM) {
-  UniqueDrop drop(reinterpret_cast<HDROP>(wParam));  // released once the names are read
-  UINT count = DragQueryFileA(drop.get(), 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    std::vector<char> name(DragQueryFileA(drop.get(), i, nullptr, 0) + 1);
-    DragQueryFileA(drop.get(), i, name.data(), static_cast<UINT>(name.size()));
-    CString path(name.data());
-    if (IsWaveFile(path)) AddCandidate(path);
+  CWaitCursor wait;
+  std::vector<std::wstring> items;
+  {
+    UniqueDrop drop(reinterpret_cast<HDROP>(wParam));  // released once the names are read
+    UINT count = DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      std::wstring name(DragQueryFileW(drop.get(), i, nullptr, 0) + 1, L'\0');
+      name.resize(DragQueryFileW(drop.get(), i, &name[0], static_cast<UINT>(name.size())));
+      items.push_back(name);
+    }
   }
-  EnableApply(TRUE);
+  AddFiles(CollectWaveFiles(items));
   return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
+#include "settings/wave_files.h"
 #include "store/settings_file.h"
 
 class CSettingsDlg : public CDialog {
@@ -22,6 +23,8 @@ class CSettingsDlg : public CDialog {
   void EnableApply(BOOL enable) { m_applyButton.EnableWindow(enable); }
   // Appends `path` to the selected event unless the list holds it already.
   void AddCandidate(CString path);
+  // Appends the files to the selected event, and tells of those it skipped.
+  void AddFiles(const WaveFiles& files);
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
@@ -33,6 +36,7 @@ class CSettingsDlg : public CDialog {
  private:
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
+  void TellCount(UINT messageId, int count);
 
   LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
   LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,72 @@ TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrder) {
     EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 3"));
     EXPECT_TRUE(Enabled(dialog, kApply));
   });
+}
+
+// A folder gives its .wav files in any letter case, its own first, then
+// each subfolder, by name; the one already listed and the one whose name the
+// code page cannot hold are counted, once each. A drop that adds nothing
+// leaves Apply alone.
+TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
+  TempDir sounds;
+  for (const char* folder : {"Sub0", "sub1", "Sub0\\notes"}) CreateDirectoryA(sounds.File(folder).c_str(), nullptr);
+  for (const char* name : {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
+    sounds.Write(name, "");
+  std::wstring hangul(sounds.path().begin(), sounds.path().end());
+  CloseHandle(CreateFileW((hangul + L"\\\uD55C.wav").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  auto in = [&](const char* name) { return "-" + sounds.File(name); };
+  MessageBoxWatcher boxes;
+  Run("", [&](CSettingsDlg& dlg, HWND dialog) {
+    Select(dialog, "Alpha");
+    DropFiles(GetDlgItem(dialog, kList), {sounds.File("Sub0\\notes")});
+    EXPECT_FALSE(Enabled(dialog, kApply));
+    dlg.AddCandidate(sounds.File("B.WAV").c_str());
+    DropFiles(GetDlgItem(dialog, kList), {sounds.path(), "C:\\solo.wav"});
+    EXPECT_EQ((std::vector<std::string>{in("B.WAV"), in("A.WAV"), in("Sub0\\e.wav"), in("sub1\\c.wav"), in("sub1\\d.Wav"),
+                                        "-C:\\solo.wav"}),
+              ListLines(dialog));
+    EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 6"));
+    EXPECT_TRUE(Enabled(dialog, kApply));
+  });
+  ASSERT_EQ(2u, boxes.seen().size());
+  EXPECT_EQ(Cp932("1 個のファイルは既に登録されているため、追加しませんでした。"), boxes.seen()[0].text);
+  EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"), boxes.seen()[1].text);
+}
+
+// Acts on the open file dialog until `g_onFileDialog` says it is done.
+std::function<bool(HWND)> g_onFileDialog;
+void CALLBACK WatchFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND open = FindWindowA("#32770", Cp932("開く").c_str());
+  if (open && IsWindowVisible(open) && g_onFileDialog(open)) KillTimer(nullptr, timer);
+}
+
+// The file dialog takes a typed folder as the folder to show, then several
+// names at once, added in the order given.
+TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
+  TempDir sounds;
+  for (const char* name : {"one.wav", "two.wav", "three.wav"}) sounds.Write(name, "");
+  std::string folderName = sounds.path().substr(sounds.path().find_last_of('\\') + 1);
+  constexpr int kFileName = 1148, kLookIn = 1137;
+  bool typedFolder = false;
+  g_onFileDialog = [&](HWND open) {
+    if (WindowText(GetDlgItem(open, kLookIn)) != folderName) {
+      if (!typedFolder) SetDlgItemTextA(open, kFileName, sounds.path().c_str());
+      if (!typedFolder) PostMessageA(open, WM_COMMAND, IDOK, 0);
+      typedFolder = true;
+      return false;
+    }
+    SetDlgItemTextA(open, kFileName, "\"two.wav\" \"one.wav\"");
+    PostMessageA(open, WM_COMMAND, IDOK, 0);
+    return true;
+  };
+  Run("", [&](CSettingsDlg&, HWND dialog) {
+    Select(dialog, "Alpha");
+    SetTimer(nullptr, 0, 100, WatchFileDialog);
+    Click(dialog, kAdd);
+    EXPECT_EQ((std::vector<std::string>{"-" + sounds.File("two.wav"), "-" + sounds.File("one.wav")}), ListLines(dialog));
+    EXPECT_TRUE(Enabled(dialog, kApply));
+  });
+  EXPECT_TRUE(typedFolder);
 }
 
 TEST_F(SettingsDialog, DeletingKeepsALineSelectedWhileAnyRemain) {

@@ -48,3 +48,10 @@ struct DropTraits {
   static void Close(HDROP drop) { DragFinish(drop); }
 };
 using UniqueDrop = UniqueHandle<DropTraits>;
+
+struct FindTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE find) { FindClose(find); }
+};
+using UniqueFind = UniqueHandle<FindTraits>;

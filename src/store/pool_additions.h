@@ -1,0 +1,17 @@
+#pragma once
+// Paths added to a pool by the user, any number at once: each becomes a
+// candidate marked '-', unless the pool holds the same path already. The
+// same path is the same file whatever its mark and its letter case.
+
+#include <vector>
+
+#include "platform/cstring.h"
+#include "store/event_entry.h"
+
+struct PoolAdditions {
+  int added = 0;
+  int duplicates = 0;  // already in the pool, or twice among the paths
+  int unstorable = 0;  // text that cannot be a candidate
+};
+
+PoolAdditions AddPaths(EventEntry& entry, const std::vector<CString>& paths);
