@@ -47,7 +47,7 @@ StartedProgram::StartedProgram(const std::string& program, const std::string& fo
   for (;;) {
     std::string title;
     HWND dialog = VisibleDialog(processId, title);
-    if (dialog && title == "Belltide") {
+    if (dialog && title == "Belltide" && GetDlgItem(dialog, 1031)) {  // not a message box: it has the status line
       m_msToShown = NowMs() - start;
       m_status = dialog;
       break;

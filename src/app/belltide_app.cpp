@@ -2,10 +2,12 @@
 
 #include "res/resource.h"
 #include "shell/resident_dlg.h"
+#include "shell/ui_language.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
 
 BOOL CBelltideApp::InitInstance() {
+  ChooseUiLanguage();
   // Full paths: a dialog that changes the working directory must not move
   // the settings file or its backup.
   const StartupFiles files = StartupFiles::InCurrentDirectory();

@@ -69,3 +69,4 @@
 #define IDS_SELECT_EVENT 310
 #define IDS_SOUND_FILTER 311
 #define IDS_CURRENT_SETTINGS 312
+#define IDS_MANUAL 313  // the manual of the UI language, below the start-up folder

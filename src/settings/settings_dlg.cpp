@@ -296,7 +296,7 @@ void CSettingsDlg::OnImport() {
 
 void CSettingsDlg::OnManual() {
   CWaitCursor wait;
-  CString manual = m_startupFolder + "\\manual\\index.html";
+  CString manual = m_startupFolder + "\\" + LoadResString(IDS_MANUAL);
   ShellExecuteA(nullptr, "open", manual, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -168,7 +168,7 @@ LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
 void CResidentDlg::ShowPopupMenu() {
   POINT cursor = {};
   GetCursorPos(&cursor);
-  UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_POPUP)));
+  UniqueMenu menu(LoadMenuResource(IDM_POPUP));
   // A notification-area menu closes on a click elsewhere only if our window
   // is in the foreground, and only if a message follows the tracking.
   SetForegroundWindow(m_hWnd);

@@ -139,6 +139,40 @@ TEST_F(Startup, ReadOnlySettingsAreRefused) {
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_BAK.CFG").c_str()));  // no backup written
 }
 
+// Run by the English pass, under code page 1252: the program itself chooses
+// English.
+TEST_F(Startup, EnglishWhereTheCodePageIsNot932) {
+  ASSERT_NE(932u, GetACP());
+  dir.Write("BTD.CFG", "Setup=0\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n\r\n");
+  RunningProgram program(dir.path());
+  EXPECT_EQ("- Welcome to Belltide -\nFirst of all, click Import... to fill the sound pools.",
+            program.AnswerMessageBox());
+  HWND settings = program.WaitForWindow("Belltide Settings");
+  ASSERT_TRUE(settings);
+  RunningProgram::Click(settings, IDCANCEL);
+  EXPECT_TRUE(program.WaitForStatus("Waiting... : 29 s left"));
+  program.PostKey(VK_ESCAPE);
+  EXPECT_EQ(0, program.WaitForExit());
+}
+
+// A code page 932 path whose second byte of ポ reads as '|' under 1252
+// cannot be kept; the original file is, and the user is told in English.
+TEST_F(Startup, EnglishKeepsWhatTheCodePageCannotRead) {
+  ASSERT_NE(932u, GetACP());
+  const std::string original =
+      "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n\r\n\\App\r\nApp\r\n\r\n"
+      "Ev\r\nEvent\r\n-C:\\\x83\x73\x83\x93\x83\x7C\x83\x93.wav\r\n-C:\\plain.wav\r\n\r\n";
+  dir.Write("BTD.CFG", original);
+  RunningProgram program(dir.path());
+  std::string told = program.AnswerMessageBox();
+  EXPECT_EQ(0u, told.find("Part of BTD.CFG could not be read, so its original content was kept in:\n")) << told;
+  EXPECT_TRUE(program.WaitForStatus("Waiting... : 29 s left"));
+  program.PostKey(VK_ESCAPE);
+  EXPECT_EQ(0, program.WaitForExit());
+  EXPECT_EQ(original, dir.Read("BTD_KEPT.CFG"));
+  EXPECT_NE(std::string::npos, dir.Read("BTD.CFG").find("\r\nEv\r\nEvent\r\n-C:\\plain.wav\r\n\r\n"));
+}
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {

@@ -1,22 +1,44 @@
 // Starts belltide.exe in a folder and reports what a user would see: each
 // status text, the going-resident, and the end. Used by tools/run without a
-// display. Prints "shown" once the countdown runs in the status window and
-// "menu" while the tray menu is open, so that the caller can take
-// screenshots, and ends the program with the menu's exit command.
+// display. Prints "shown" once the countdown runs in the status window, then
+// opens each window in turn and prints "settings", "import", "about" and
+// "menu" while it is open, so that the caller can take screenshots, and
+// ends the program with the menu's exit command.
 //   belltide_watch PROGRAM FOLDER
 
 #include <cstdio>
 #include <string>
 
 #include "running_program.h"
+#include "window_text.h"
 
 namespace {
 
-constexpr UINT kExitCommand = 32776;
+constexpr UINT kSettingsCommand = 32773, kExitCommand = 32776, kAboutCommand = 32777;
+constexpr int kTree = 1030, kList = 1000, kImportButton = 1012;
+
+// The windows, told apart by their controls: their titles are the UI
+// language's.
+bool IsSettings(HWND window) { return GetDlgItem(window, kTree) != nullptr; }
+bool IsImport(HWND window) { return GetDlgItem(window, kList) && !GetDlgItem(window, kTree); }
+bool IsAbout(HWND window) {
+  return GetDlgItem(window, IDOK) && !GetDlgItem(window, kList) && !IsStatusWindow(window) && !IsMessageBox(window);
+}
 
 void Say(const std::string& line) {
   std::printf("%s\n", line.c_str());
   std::fflush(stdout);
+}
+
+// Shows a window long enough for a screenshot, then closes it with `close`.
+void Show(HWND window, const char* name, int close) {
+  if (!window) {
+    Say(std::string("no ") + name + " window appeared");
+    return;
+  }
+  Say(name);
+  Sleep(1500);
+  if (close) PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(close), 0);
 }
 
 }  // namespace
@@ -44,6 +66,19 @@ int main(int argc, char** argv) {
     if (++texts == 2) Say("shown");
   }
   Say("status window hidden; the program lives in the notification area");
+  program.PostCommand(kSettingsCommand);
+  HWND settings = program.WaitForDialog(IsSettings);
+  Show(settings, "settings", 0);
+  if (settings) {
+    RunningProgram::Click(settings, kImportButton);
+    Show(program.WaitForDialog(IsImport), "import", IDCANCEL);
+    Sleep(500);
+    PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+  }
+  Sleep(500);
+  program.PostCommand(kAboutCommand);
+  Show(program.WaitForDialog(IsAbout), "about", IDOK);
+  Sleep(500);
   if (program.OpenTrayMenu()) {
     Say("menu");
     Sleep(1500);

@@ -14,6 +14,7 @@ struct WindowSearch {
   const char* className;
   const char* title;
   bool visibleOnly;
+  bool (*accept)(HWND);  // may be null
   HWND found = nullptr;
 };
 
@@ -25,14 +26,15 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   GetClassNameA(window, className, sizeof className);
   if (processId != search->processId || (search->visibleOnly && !IsWindowVisible(window)) ||
       (search->className && std::string(className) != search->className) ||
-      (search->title && WindowText(window) != search->title))
+      (search->title && WindowText(window) != search->title) || (search->accept && !search->accept(window)))
     return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND FindWindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly) {
-  WindowSearch search{processId, className, title, visibleOnly};
+HWND FindWindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly,
+                  bool (*accept)(HWND) = nullptr) {
+  WindowSearch search{processId, className, title, visibleOnly, accept};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -82,7 +84,7 @@ void RunningProgram::Kill() {
 
 HWND RunningProgram::WaitForStatusWindow(int milliseconds) {
   WaitFor(milliseconds, [&] {
-    m_status = FindWindowOf(m_process.dwProcessId, "#32770", "Belltide", false);  // it hides later
+    m_status = FindWindowOf(m_process.dwProcessId, nullptr, nullptr, false, IsStatusWindow);  // it hides later
     return m_status != nullptr;
   });
   return m_status;
@@ -115,9 +117,9 @@ bool RunningProgram::WaitUntilHidden(int milliseconds) {
 }
 
 std::string RunningProgram::AnswerMessageBox(int milliseconds) {
-  // A message box is titled with the program's file name.
   HWND box = nullptr;
-  WaitFor(milliseconds, [&] { return (box = FindWindowOf(m_process.dwProcessId, "#32770", "belltide", true)); });
+  WaitFor(milliseconds,
+          [&] { return (box = FindWindowOf(m_process.dwProcessId, nullptr, nullptr, true, IsMessageBox)); });
   if (!box) return std::string();
   std::string text = LongestStaticText(box);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -128,6 +130,12 @@ std::string RunningProgram::AnswerMessageBox(int milliseconds) {
 HWND RunningProgram::WaitForWindow(const std::string& title, int milliseconds) {
   HWND found = nullptr;
   WaitFor(milliseconds, [&] { return (found = FindWindowOf(m_process.dwProcessId, nullptr, title.c_str(), true)); });
+  return found;
+}
+
+HWND RunningProgram::WaitForDialog(bool (*accept)(HWND), int milliseconds) {
+  HWND found = nullptr;
+  WaitFor(milliseconds, [&] { return (found = FindWindowOf(m_process.dwProcessId, "#32770", nullptr, true, accept)); });
   return found;
 }
 

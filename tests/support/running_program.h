@@ -32,6 +32,8 @@ class RunningProgram {
   // A visible top-level window of the program with this title, once it
   // exists; nullptr after `milliseconds`.
   HWND WaitForWindow(const std::string& title, int milliseconds = 15000);
+  // The same for a visible dialog that `accept` recognises.
+  HWND WaitForDialog(bool (*accept)(HWND), int milliseconds = 15000);
   // Clicks button `id` of `dialog` as the user would.
   static void Click(HWND dialog, int id);
 

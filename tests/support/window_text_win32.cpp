@@ -19,6 +19,22 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+namespace {
+
+bool IsBelltideDialog(HWND window) {
+  char className[32] = {};
+  GetClassNameA(window, className, sizeof className);
+  return std::string(className) == "#32770" && WindowText(window) == "Belltide";
+}
+
+constexpr int kStatusLine = 1031;
+
+}  // namespace
+
+bool IsStatusWindow(HWND window) { return IsBelltideDialog(window) && GetDlgItem(window, kStatusLine); }
+
+bool IsMessageBox(HWND window) { return IsBelltideDialog(window) && !GetDlgItem(window, kStatusLine); }
+
 std::string LongestStaticText(HWND dialog) {
   std::string text;
   EnumChildWindows(dialog, KeepLongestStatic, reinterpret_cast<LPARAM>(&text));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shell/ui_language.h"
+
 namespace {
 
 const std::function<void()>* g_script = nullptr;
@@ -43,12 +45,9 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
   char className[32] = {};
   GetClassNameA(window, className, sizeof className);
   if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
-  // Belltide's own windows have captions that begin with its name; a
-  // message box is titled with the executable's name.
-  std::string title = WindowText(window);
-  if (title == "Belltide")
+  if (IsStatusWindow(window))
     search->belltideVisible = true;
-  else if (title.rfind("Belltide", 0) != 0 && GetDlgItem(window, IDOK))
+  else if (IsMessageBox(window))
     search->box = window;
   return TRUE;
 }
@@ -56,6 +55,7 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
 }  // namespace
 
 INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) {
+  ChooseUiLanguage();  // as the program does before its first window
   g_script = &script;
   g_scriptedDialog = &dialog;
   SetTimer(nullptr, 0, 10, RunScript);

@@ -154,3 +154,35 @@ TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
     EXPECT_STREQ("Belltide", dlg.trayData().szTip);
   });
 }
+
+// Run by the English pass, under code page 1252: the texts of the status
+// window, the first-run message, the settings and the import dialog.
+TEST_F(ResidentWindow, EnglishFirstRun) {
+  ASSERT_NE(932u, GetACP());
+  OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\n");
+  MessageBoxWatcher boxes;
+  std::string label, importTitle, firstScheme;
+  WhenWindowAppears import("Import Sound Settings", [&](HWND window) {
+    importTitle = WindowText(window);
+    char item[256] = {};
+    SendDlgItemMessageA(window, 1000, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(item));
+    firstScheme = std::string(item).substr(0, 18);
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  });
+  WhenWindowAppears settings("Belltide Settings", [&](HWND window) {
+    label = WindowText(GetDlgItem(window, 1012));
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED), 0);  // Import...
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  });
+  CResidentDlg dlg(file, dir.path().c_str());
+  RunModal(dlg, [&] {
+    EXPECT_EQ("First start", Status(dlg));
+    Tick(dlg);
+    EXPECT_EQ("Going to the notification area", Status(dlg));
+  });
+  ASSERT_EQ(1u, boxes.seen().size());
+  EXPECT_EQ("- Welcome to Belltide -\nFirst of all, click Import... to fill the sound pools.", boxes.seen()[0].text);
+  EXPECT_EQ("&Import...", label);
+  EXPECT_EQ("Import Sound Settings", importTitle);
+  EXPECT_EQ("(Current settings)", firstScheme);
+}

@@ -176,3 +176,20 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRebuilt) {
     EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data));
   });
 }
+
+// Run by the English pass, under code page 1252.
+TEST_F(Tray, EnglishMenu) {
+  ASSERT_NE(932u, GetACP());
+  Start("Setup=1\r\nBootOnSoundChange=0\r\n", [&](CResidentDlg& dlg) {
+    std::vector<std::string> items;
+    g_onMenu = [&](HWND menu) {
+      items = MenuItems(menu);
+      PostMessageA(dlg.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    SetTimer(nullptr, 0, 20, FindOpenMenu);
+    Notify(dlg, 1, WM_RBUTTONUP);
+    EXPECT_EQ((std::vector<std::string>{"&Cancel", "", "&Settings...", "&Reassign Sounds", "&No Sounds", "",
+                                        "&About Belltide...", "E&xit"}),
+              items);
+  });
+}

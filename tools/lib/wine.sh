@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Wine helpers for running Belltide's Windows executables in tests. Source it.
 #   wine_arch EXE / wine_loader EXE  which prefix kind and loader a PE needs
-#   wine_template ARCH                a booted prefix, built once per checkout
+#   wine_template ARCH                a booted prefix, built once per checkout and language
 #   wine_session_start ARCH           throw-away copy + X server + wineserver
 #   wine_session_end                  tears the session down (also on exit)
 # wine_session_start sets EXIT/HUP/INT/TERM traps in the calling shell.
@@ -51,7 +51,8 @@ wine_loader() {
 }
 
 # The registry settings every test prefix starts from, as a UTF-16LE .reg
-# file so the Japanese font names survive the import.
+# file so the Japanese font names survive the import. The argument is the
+# face of the usual dialog font: a Japanese one for a Japanese prefix.
 _wine_reg_file() {
   printf '\xff\xfe'
   printf '%s\r\n' \
@@ -63,16 +64,21 @@ _wine_reg_file() {
     '; Japanese dialog fonts come from the IPA fonts' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     '"ＭＳ Ｐゴシック"="IPAPGothic"' '"ＭＳ ゴシック"="IPAGothic"' \
-    '"MS UI Gothic"="IPAPGothic"' '"MS Shell Dlg"="IPAPGothic"' '' \
+    '"MS UI Gothic"="IPAPGothic"' "\"MS Shell Dlg\"=\"${1:-Liberation Sans}\"" \
+    '; Wine finds no Tahoma of its own here, and would fall back to a Japanese face' \
+    '"Tahoma"="Liberation Sans"' '' \
     '; Tests import the sound events they need' \
     '[-HKEY_CURRENT_USER\AppEvents]' '' |
     iconv -f UTF-8 -t UTF-16LE
 }
 
-# Environment shared by template creation and sessions.
+# Environment shared by template creation and sessions: Japanese (code
+# page 932) unless BELLTIDE_LOCALE names another, such as en_US.UTF-8 for
+# code page 1252.
 _wine_env() {
+  local locale=${BELLTIDE_LOCALE:-ja_JP.UTF-8}
   export WINEPREFIX=$1 WINEDEBUG=${BELLTIDE_WINEDEBUG:--all}
-  export WINEDLLOVERRIDES=$_wine_overrides LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export WINEDLLOVERRIDES=$_wine_overrides LANG=$locale LC_ALL=$locale
 }
 
 # Removes the socket directory that Debian's wineserver records in the prefix
@@ -99,7 +105,7 @@ _wine_template_build() {
     export WINEARCH=$arch
     unset DISPLAY # no progress window on the caller's screen
     "$loader" wineboot -i &&
-      _wine_reg_file >"$tmp/drive_c/belltide-template.reg" &&
+      _wine_reg_file $([[ $LANG == ja_JP* ]] && echo IPAPGothic) >"$tmp/drive_c/belltide-template.reg" &&
       "$loader" regedit /S 'C:\belltide-template.reg' &&
       wineserver -w && # registry reaches disk when the server exits
       grep -q '"Managed"="N"' "$tmp/user.reg"
@@ -117,7 +123,7 @@ _wine_template_build() {
   rm -rf "$tmp.old"
 }
 
-# Ensures build/wine/template-ARCH exists and is current; prints its path.
+# Ensures build/wine/template-ARCH-LANGUAGE exists and is current; prints its path.
 wine_template() {
   local arch=${1:-} loader dir tpl stamp
   loader=$(_wine_arch_loader "$arch") || return 1
@@ -126,7 +132,9 @@ wine_template() {
     { _wine_die "$loader cannot run here, so no $arch prefix"; return 1; }
   stamp=$(_wine_stamp "$loader")
   dir=$_wine_repo/build/wine
-  tpl=$dir/template-$arch
+  # One template per language: Wine sets up its fonts for the locale it boots in
+  local language=${BELLTIDE_LOCALE:-ja_JP.UTF-8}
+  tpl=$dir/template-$arch-${language%%_*}
   mkdir -p "$dir" || return 1
   # Parallel ctest jobs must not boot the same template twice
   (
@@ -173,8 +181,9 @@ wine_session_start() {
   local arch=${1:-} tpl
   [[ -z $_wine_session ]] || { _wine_die "a session is already running"; return 1; }
   tpl=$(wine_template "$arch") || return 1
-  locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' ||
-    echo "wine.sh: warning: no ja_JP.UTF-8 locale (run tools/bootstrap); code page stays 1252" >&2
+  local locale=${BELLTIDE_LOCALE:-ja_JP.UTF-8}
+  locale -a 2>/dev/null | sed 's/\.utf-\?8$/.UTF-8/I' | grep -qx "$locale" ||
+    echo "wine.sh: warning: no $locale locale (run tools/bootstrap); code page stays 1252" >&2
   _wine_session=$(mktemp -d "${TMPDIR:-/tmp}/belltide-wine.XXXXXX") || return 1
   _wine_session_tmpdir=${TMPDIR:-/tmp}
   trap wine_session_end EXIT

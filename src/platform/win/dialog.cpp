@@ -1,12 +1,14 @@
 #include "platform/win/dialog.h"
 
 #include "platform/win/data_exchange.h"
+#include "platform/win/resources.h"
 
 INT_PTR CDialog::DoModal() {
   m_inModalLoop = true;  // EndDialog may come from OnInitDialog already
   m_result = -1;
-  if (!CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent, DialogProc,
-                          reinterpret_cast<LPARAM>(this)))
+  const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_templateId);
+  if (!dialogTemplate || !CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, m_parent, DialogProc,
+                                                     reinterpret_cast<LPARAM>(this)))
     return -1;
   if (m_inModalLoop) ShowWindow(SW_SHOWNORMAL);  // modal templates need not carry WS_VISIBLE
   bool disabledParent = m_parent && ::IsWindowEnabled(m_parent);

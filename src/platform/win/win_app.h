@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/cstring.h"
+#include "platform/win/resources.h"
 
 class CWinApp {
  public:
@@ -17,11 +18,8 @@ class CWinApp {
   int Run();
 };
 
-// A string from the module's string table, in the ANSI code page.
-CString LoadResString(UINT id);
-
-// A string-table message with an OK button, titled with the executable's
-// name. Modal to the active window of this thread, or to the whole thread.
+// A string-table message with an OK button, titled "Belltide". Modal to
+// the active window of this thread, or to the whole thread.
 int AfxMessageBox(UINT messageId, UINT type);
 int AfxMessageBox(const char* text, UINT type);
 
