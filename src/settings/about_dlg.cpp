@@ -2,4 +2,4 @@
 
 #include "res/resource.h"
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUT) {}
+CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUT, parent) {}

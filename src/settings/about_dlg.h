@@ -5,5 +5,5 @@
 // The version box.
 class CAboutDlg : public CDialog {
  public:
-  CAboutDlg();
+  explicit CAboutDlg(HWND parent = nullptr);
 };

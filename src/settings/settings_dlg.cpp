@@ -124,6 +124,7 @@ void CSettingsDlg::FillEventTree() {
 void CSettingsDlg::ShowSelectPrompt() {
   m_candidateList.ResetContent();
   m_candidateList.AddString(LoadResString(IDS_SELECT_EVENT));
+  m_candidateList.FitHorizontalExtent();
   m_candidateList.EnableWindow(FALSE);
   m_addButton.EnableWindow(FALSE);
   m_deleteButton.EnableWindow(FALSE);
@@ -138,6 +139,7 @@ void CSettingsDlg::FillCandidateList(int index) {
   m_candidateList.SendMessage(LB_INITSTORAGE, static_cast<WPARAM>(entry.count > 0 ? entry.count : 0),
                               static_cast<LPARAM>(entry.files.GetLength()));
   entry.ForEachCandidate([&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
+  m_candidateList.FitHorizontalExtent();
   m_candidateList.SendMessage(WM_SETREDRAW, TRUE);
   InvalidateRect(m_candidateList.m_hWnd, nullptr, TRUE);
 }
@@ -245,6 +247,7 @@ void CSettingsDlg::OnDelete() {
   int index = SelectedEventIndex();
   if (selected == LB_ERR || index < 0) return;
   m_candidateList.DeleteString(selected);
+  m_candidateList.FitHorizontalExtent();
   StoreCandidates(index);
   int remaining = m_candidateList.GetCount();
   if (remaining == 0) {
@@ -287,7 +290,7 @@ void CSettingsDlg::OnCancel() {
 // After a refill no event is selected, so the candidate area goes back to
 // its prompt rather than keep lines of an entry no longer selected.
 void CSettingsDlg::OnImport() {
-  CImportDlg dialog(m_settingsFile.table);
+  CImportDlg dialog(m_settingsFile.table, m_hWnd);
   if (dialog.DoModal() != IDOK) return;
   FillEventTree();
   ShowSelectPrompt();
@@ -301,7 +304,7 @@ void CSettingsDlg::OnManual() {
 }
 
 void CSettingsDlg::OnAbout() {
-  CAboutDlg dialog;
+  CAboutDlg dialog(m_hWnd);
   dialog.DoModal();
 }
 

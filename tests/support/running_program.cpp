@@ -60,6 +60,8 @@ void SetProgramPath(const std::string& path) {
   }
 }
 
+const std::string& ProgramPath() { return g_programPath; }
+
 RunningProgram::RunningProgram(const std::string& workingDirectory) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

@@ -8,6 +8,7 @@
 
 // The program under test, from the test's command line.
 void SetProgramPath(const std::string& path);
+const std::string& ProgramPath();
 
 class RunningProgram {
  public:

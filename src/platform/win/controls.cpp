@@ -10,6 +10,23 @@ CString CListBox::GetText(int index) const {
   return got == LB_ERR ? CString() : CString(buffer.data(), static_cast<int>(got));
 }
 
+void CListBox::FitHorizontalExtent() const {
+  HDC dc = GetDC(m_hWnd);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+  int widest = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CString line = GetText(i);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, line, line.GetLength(), &size);
+    if (size.cx > widest) widest = size.cx;
+  }
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, previous);
+  ReleaseDC(m_hWnd, dc);
+  SendMessage(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + metrics.tmAveCharWidth));  // room for the margin
+}
+
 HTREEITEM CTreeCtrl::InsertItem(const char* text, HTREEITEM parent, HTREEITEM after) const {
   TVINSERTSTRUCTA insert = {};
   insert.hParent = parent;

@@ -26,6 +26,9 @@ class CListBox : public CWnd {
   // Multiple selection: one item, or all with index -1.
   void SetSel(int index, bool select) const { SendMessage(LB_SETSEL, select, index); }
   bool GetSel(int index) const { return SendMessage(LB_GETSEL, static_cast<WPARAM>(index)) > 0; }
+  // Lets a list with a horizontal scroll bar scroll as far as its widest
+  // line needs.
+  void FitHorizontalExtent() const;
 };
 
 class CTreeCtrl : public CWnd {

@@ -84,7 +84,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) return OnInitDialog();
+  if (message == WM_INITDIALOG) {
+    CenterWindow();  // before it is first shown
+    return OnInitDialog();
+  }
 
   LRESULT result = 0;
   m_handled = true;

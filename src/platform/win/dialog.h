@@ -1,6 +1,7 @@
 #pragma once
 // CDialog: a modal dialog from a template, with a message-map table, data
-// exchange and the framework's default OK and Cancel.
+// exchange and the framework's default OK and Cancel. It opens centred on
+// its owner, or on the screen.
 
 #include <windows.h>
 

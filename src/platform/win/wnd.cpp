@@ -11,6 +11,26 @@ HICON LoadSharedIcon(UINT id, int widthMetric, int heightMetric) {
 
 }  // namespace
 
+void CWnd::CenterWindow() const {
+  RECT window;
+  GetWindowRect(m_hWnd, &window);
+  HWND owner = GetWindow(m_hWnd, GW_OWNER);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT around = monitor.rcWork;
+  if (owner && ::IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+  int width = window.right - window.left, height = window.bottom - window.top;
+  const RECT& work = monitor.rcWork;
+  int x = (around.left + around.right - width) / 2;
+  int y = (around.top + around.bottom - height) / 2;
+  x = x + width > work.right ? work.right - width : x;
+  y = y + height > work.bottom ? work.bottom - height : y;
+  x = x < work.left ? work.left : x;
+  y = y < work.top ? work.top : y;
+  SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HICON CWnd::SetIcons(UINT id) const {
   HICON big = LoadSharedIcon(id, SM_CXICON, SM_CYICON);
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));

@@ -22,6 +22,9 @@ class CWnd {
   // Icon resource `id` as the window's big and small icon, each loaded at
   // its own size; returns the big one (shared, never to be destroyed).
   HICON SetIcons(UINT id) const;
+  // Moves the window to the middle of its visible owner, or of the work
+  // area of its monitor when it has none; always inside that work area.
+  void CenterWindow() const;
 };
 
 class CEdit : public CWnd {};
