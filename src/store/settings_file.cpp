@@ -15,7 +15,7 @@
 // removed. A BTD_SAVE.CFG found at a start means the last run ended in the
 // middle of things: BTD.CFG may be cut or older, so the journal's content is
 // written into it again. A BTD_SAVE.TMP is a cut step 1, while the journal
-// (or BTD.CFG) was still whole: it is removed.
+// (or BTD.CFG) was still whole: it is removed, and so is a BTD_KEPT.TMP.
 namespace {
 
 constexpr char kJournal[] = "BTD_SAVE.CFG";
@@ -50,6 +50,7 @@ void SettingsFile::FinishInterruptedSave() {
   std::string saved;
   if (os_file::ReadFile(journal, saved) && Rewrite(saved) && Flush()) os_file::Remove(journal);
   os_file::Remove(SidePath(kJournalTmp));
+  os_file::Remove(SidePath(kKeptTmp));  // a copy cut short; the file it came from is still whole
 }
 
 bool SettingsFile::WriteContent(std::string_view bytes) {
