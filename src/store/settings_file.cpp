@@ -87,13 +87,13 @@ bool SettingsFile::LoadSettings() {
     }
   }
   m_mayWrite = true;
-  std::string canonical = FormatSettings(settings, table);
+  std::string_view canonical = FormatSettings(settings, table, m_saveBuffer);
   // A file already in canonical form needs no write.
   m_lastSaveFailed = canonical != bytes && !WriteContent(canonical);
   return true;
 }
 
 bool SettingsFile::SaveSettings() {
-  m_lastSaveFailed = !m_mayWrite || !WriteContent(FormatSettings(settings, table));
+  m_lastSaveFailed = !m_mayWrite || !WriteContent(FormatSettings(settings, table, m_saveBuffer));
   return !m_lastSaveFailed;
 }

@@ -62,6 +62,7 @@ class SettingsFile : public CStdioFile {
   CString m_path;
   CString m_keptCopy;
   bool m_journalKept = false;  // a save of this run left its journal
+  std::string m_saveBuffer;    // kept between saves: they are of one size
   bool m_mayWrite = false;     // the content was read whole, or there was none
   bool m_lastSaveFailed = false;
 };

@@ -69,11 +69,13 @@ int ConvertLikeAtoi(std::string_view text) {
   return static_cast<int>(value);
 }
 
-// The file being written: one buffer, sized once from the model; it grows
+// The file being written into a buffer sized once from the model; it grows
 // only if a pool held more candidates than its count says.
 class Output {
  public:
-  explicit Output(size_t size) { m_text.resize(size); }
+  Output(std::string& buffer, size_t size) : m_text(buffer) {
+    if (m_text.size() < size) m_text.resize(size);
+  }
 
   void Line(std::string_view text) {
     size_t need = text.size() + 2;
@@ -96,13 +98,10 @@ class Output {
     Line(std::string_view(line, static_cast<size_t>(length)));
   }
 
-  std::string Take() {
-    m_text.resize(m_used);
-    return std::move(m_text);
-  }
+  std::string_view Written() const { return std::string_view(m_text.data(), m_used); }
 
  private:
-  std::string m_text;
+  std::string& m_text;
   size_t m_used = 0;
 };
 
@@ -178,13 +177,13 @@ bool ReadEventSection(std::string_view bytes, EventTable& table) {
   return skipped;
 }
 
-std::string FormatSettings(const AppSettings& settings, const EventTable& table) {
+std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer) {
   size_t size = kHeaderLine.size() + 2 + 5 * 32 + 2;
   for (const EventEntry& entry : table) {
     size += entry.key.GetLength() + entry.label.GetLength() + entry.files.GetLength() + 6;
     if (entry.count > 0) size += entry.count;  // each '|' becomes CR LF
   }
-  Output out(size);
+  Output out(buffer, size);
   out.Line(kHeaderLine);
   out.Setting("Setup", settings.Setup);
   out.Setting("BootOnNoSound", settings.BootOnNoSound);
@@ -198,7 +197,7 @@ std::string FormatSettings(const AppSettings& settings, const EventTable& table)
     entry.ForEachCandidate([&](std::string_view candidate) { out.Line(candidate); });
     out.Line("");
   }
-  return out.Take();
+  return out.Written();
 }
 
 ContentKind ClassifyContent(std::string_view bytes) {

@@ -30,8 +30,10 @@ AppSettings ReadSettings(std::string_view bytes);
 // group block.
 bool ReadEventSection(std::string_view bytes, EventTable& table);
 
-// The canonical file for the model, in one buffer sized once.
-std::string FormatSettings(const AppSettings& settings, const EventTable& table);
+// The canonical file for the model, written into `buffer` (grown when too
+// small, kept otherwise, so that a save after a save allocates nothing).
+// The view is valid until the buffer changes.
+std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer);
 
 enum class ContentKind {
   Empty,
