@@ -87,7 +87,9 @@ std::string ReadFile() {
 // written under the same name.
 std::string Load(SettingsFile& file, bool& keptCopy) {
   file.Close();
-  if (!file.Open(g_path.c_str()) || !file.LoadSettings() || file.LastSaveFailed()) __builtin_trap();
+  if (!file.Open(g_path.c_str())) __builtin_trap();
+  if (!file.LoadSettings()) __builtin_trap();  // only when its bytes could not be kept
+  if (file.LastSaveFailed()) __builtin_trap();
   keptCopy = !file.KeptCopy().IsEmpty();
   if (keptCopy) ::unlink(file.KeptCopy());
   return ReadFile();

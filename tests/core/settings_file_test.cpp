@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <unistd.h>
+#include "full_disk.h"
 #endif
 
 #include <filesystem>
@@ -245,10 +245,8 @@ TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
 #ifndef _WIN32
 // A device that refuses every write stands in for a full disk.
 TEST(SettingsFileSave, FailedWriteKeepsTheModelAndIsReported) {
-  TempDir dir;
-  ASSERT_EQ(0, symlink("/dev/full", dir.File("BTD.CFG").c_str()));
-  SettingsFile file;
-  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  FullDiskSettings full;
+  SettingsFile& file = full.file;
   file.table.resize(1);
   file.table[0].key = "Ev";
   file.table[0].label = "Event";

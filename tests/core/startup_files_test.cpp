@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <unistd.h>
+#include "full_disk.h"
 #endif
 
 #include "platform/os_file.h"
@@ -121,15 +121,12 @@ TEST_F(StartupFilesTest, EmptySettingsNeverReplaceAGoodBackup) {
 
 #ifndef _WIN32
 TEST_F(StartupFilesTest, SettingsWhoseLastSaveFailedNeverReplaceAGoodBackup) {
-  TempDir full;
-  ASSERT_EQ(0, symlink("/dev/full", full.File("BTD.CFG").c_str()));
-  SettingsFile failed;
-  ASSERT_TRUE(failed.Open(full.File("BTD.CFG").c_str()));
-  ASSERT_FALSE(failed.SaveSettings());
-  failed.Close();
+  FullDiskSettings full;
+  ASSERT_FALSE(full.file.SaveSettings());
+  full.file.Close();
   dir.Write("BTD.CFG", "half written");
   dir.Write("BTD_BAK.CFG", "good");
-  EXPECT_FALSE(files.BackUp(failed));
+  EXPECT_FALSE(files.BackUp(full.file));
   EXPECT_EQ("good", dir.Read("BTD_BAK.CFG"));
 }
 #endif
