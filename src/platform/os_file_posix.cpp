@@ -14,6 +14,15 @@ namespace {
 
 int AsFd(Handle handle) { return static_cast<int>(handle); }
 
+// A call a signal may cut short, made again until it is not.
+template <class Call>
+auto Retried(Call call) {
+  decltype(call()) result;
+  do result = call();
+  while (result == -1 && errno == EINTR);
+  return result;
+}
+
 bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
   const char* data = bytes.data();
   size_t left = bytes.size();
@@ -54,10 +63,10 @@ std::string FolderOf(const char* path) {
 }  // namespace
 
 Handle OpenExclusive(const char* path) {
-  int fd = ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666);
+  int fd = Retried([&] { return ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666); });
   if (fd < 0) return kInvalid;
   // The lock keeps a second Belltide, the only other writer, away.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (Retried([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
     ::close(fd);
     return kInvalid;
   }
@@ -75,13 +84,15 @@ bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsFd(handle
 
 bool Rewrite(Handle handle, std::string_view bytes) {
   int fd = AsFd(handle);
-  return WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  return WriteAllAt(fd, bytes, 0) && Retried([&] { return ::ftruncate(fd, static_cast<off_t>(bytes.size())); }) == 0;
 }
 
-bool Flush(Handle handle) { return ::fsync(AsFd(handle)) == 0; }
+bool Flush(Handle handle) {
+  return Retried([&] { return ::fsync(AsFd(handle)); }) == 0;
+}
 
 bool ReadFile(const char* path, std::string& bytes) {
-  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
   if (fd < 0) return false;
   bool read = ReadAllFrom(fd, bytes);
   ::close(fd);
@@ -89,18 +100,18 @@ bool ReadFile(const char* path, std::string& bytes) {
 }
 
 bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
-  int fd = ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = Retried([&] { return ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
   if (fd < 0) return false;
-  bool written = WriteAllAt(fd, bytes, 0) && ::fsync(fd) == 0;
-  written = ::close(fd) == 0 && written;
-  if (!written || ::rename(tmpPath, path) != 0) {
+  bool written = WriteAllAt(fd, bytes, 0) && Retried([&] { return ::fsync(fd); }) == 0;
+  written = (::close(fd) == 0 || errno == EINTR) && written;  // a cut close has closed all the same
+  if (!written || Retried([&] { return ::rename(tmpPath, path); }) != 0) {
     ::unlink(tmpPath);
     return false;
   }
   // The rename itself reaches the disk with its folder.
-  int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int folder = Retried([&] { return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (folder >= 0) {
-    ::fsync(folder);
+    Retried([&] { return ::fsync(folder); });
     ::close(folder);
   }
   return true;
