@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when two items of one dialog or one menu share an access key (&X).
+"""Fails when two items of one dialog or one menu share an access key (&X),
+in every language of the resource script.
 
 Usage: check_access_keys.py FILE.rc
 """
@@ -11,13 +12,15 @@ ACCESS_KEY = re.compile(r'(?<!&)&([^&"])')
 
 def blocks(lines):
     """Yields (name, texts) for each dialog and each popup menu of the .rc."""
-    name, texts, depth = None, [], 0
+    name, texts, depth, language = None, [], 0, ""
     for line in lines:
         stripped = line.strip()
+        if stripped.startswith("LANGUAGE "):
+            language = stripped.split()[1].rstrip(",") + " "
         header = re.match(r'(\w+)\s+(DIALOGEX|DIALOG|MENU)\b', stripped)
         popup = re.match(r'POPUP\s+"', stripped)
         if header and depth == 0:
-            name, texts = header.group(1), []
+            name, texts = language + header.group(1), []
         elif popup:
             if texts:
                 yield name, texts
