@@ -6,7 +6,7 @@
 #include "store/settings_file.h"
 #include "store/startup_files.h"
 
-BOOL CBelltideApp::InitInstance() {
+bool CBelltideApp::InitInstance() {
   ChooseUiLanguage();
   // Full paths: a dialog that changes the working directory must not move
   // the settings file or its backup.
@@ -17,14 +17,14 @@ BOOL CBelltideApp::InitInstance() {
   SettingsFile settingsFile;
   if (!settingsFile.Open(files.settingsPath)) {
     AfxMessageBox(IDS_CANNOT_OPEN, MB_ICONSTOP);
-    return FALSE;
+    return false;
   }
   StartupRecovery recovery = files.Recover(settingsFile);
   if (recovery.restored) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
   if (!recovery.keptCopy.IsEmpty()) TellKeptCopy(recovery.keptCopy);
   if (recovery.failed) {
     AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
-    return FALSE;
+    return false;
   }
 
   CResidentDlg residentDlg(settingsFile, files.folder);
@@ -32,5 +32,5 @@ BOOL CBelltideApp::InitInstance() {
 
   settingsFile.Close();
   files.BackUp(settingsFile);
-  return FALSE;  // no message loop: the program ends here
+  return false;  // no message loop: the program ends here
 }

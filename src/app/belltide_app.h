@@ -6,5 +6,5 @@
 // open of the settings file, the resident window, and the backup at the end.
 class CBelltideApp : public CWinApp {
  public:
-  BOOL InitInstance() override;
+  bool InitInstance() override;
 };

@@ -1,5 +1,7 @@
 #pragma once
-// Resource ids of Belltide. Numbers are part of the program's identity: keep them.
+// Resource ids of Belltide. Scripts and tools outside the program post the
+// menu's command ids to the status window and read its status line by id
+// (the end-to-end driver does so too): renumbering one breaks them.
 
 // Icons
 #define IDI_BELLTIDE 128  // window icon

@@ -45,3 +45,5 @@ CString SchemeItemText(const SchemeName& scheme) {
 }
 
 CString SchemeKeyOfItem(const CString& itemText) { return itemText.Mid(kDisplayWidth); }
+
+CString SchemeNameOfItem(const CString& itemText) { return itemText.Left(kDisplayWidth); }

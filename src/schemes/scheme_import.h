@@ -28,3 +28,5 @@ void ImportScheme(EventTable& table, const CString& schemeKey);
 // SchemeKeyOfItem finds the key.
 CString SchemeItemText(const SchemeName& scheme);
 CString SchemeKeyOfItem(const CString& itemText);
+// The display name part of a list text, with the blanks that pad it.
+CString SchemeNameOfItem(const CString& itemText);

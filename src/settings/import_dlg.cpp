@@ -15,18 +15,20 @@ void CImportDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CImportDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const MessageMapEntry<CImportDlg> kMessageMap[] = {
-      OnCommand(IDC_SELECT_ALL, &CImportDlg::OnSelectAll),
-      OnCommand(IDC_DESELECT_ALL, &CImportDlg::OnDeselectAll),
+      OnMessage<WM_DRAWITEM, &CImportDlg::OnDrawItem>(),
+      OnCommand<&CImportDlg::OnSelectAll>(IDC_SELECT_ALL),
+      OnCommand<&CImportDlg::OnDeselectAll>(IDC_DESELECT_ALL),
   };
   return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 
 // The sounds in force now come first, as a scheme of their own.
-BOOL CImportDlg::OnInitDialog() {
+bool CImportDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  m_list.FitItemHeightToFont();
   m_list.AddString(SchemeItemText({LoadResString(IDS_CURRENT_SETTINGS), app_events::kCurrentScheme}));
   for (const SchemeName& scheme : ListSchemes()) m_list.AddString(SchemeItemText(scheme));
-  return TRUE;
+  return true;
 }
 
 void CImportDlg::OnOK() {
@@ -35,4 +37,19 @@ void CImportDlg::OnOK() {
     if (m_list.GetSel(i)) ImportScheme(m_table, SchemeKeyOfItem(m_list.GetText(i)));
   }
   CDialog::OnOK();
+}
+
+void CImportDlg::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != IDC_SCHEME_LIST) return;
+  if (item.itemID != static_cast<UINT>(-1)) {
+    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    CString name = SchemeNameOfItem(m_list.GetText(static_cast<int>(item.itemID)));
+    RECT text = item.rcItem;
+    text.left += GetSystemMetrics(SM_CXEDGE);
+    DrawTextA(item.hDC, name, name.GetLength(), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }

@@ -12,11 +12,14 @@ class CImportDlg : public CDialog {
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
-  BOOL OnInitDialog() override;
+  bool OnInitDialog() override;
   void OnOK() override;
   bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  // Each item holds the scheme's key after its padded display name; only
+  // the name is drawn.
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnSelectAll() { m_list.SetSel(-1, true); }
   void OnDeselectAll() { m_list.SetSel(-1, false); }
 

@@ -49,25 +49,25 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const MessageMapEntry<CSettingsDlg> kMessageMap[] = {
-      OnMessage(WM_PAINT, &CSettingsDlg::OnPaint),
-      OnMessage(WM_QUERYDRAGICON, &CSettingsDlg::OnQueryDragIcon),
-      OnMessage(WM_DROPFILES, &CSettingsDlg::OnDropFiles),
-      OnCommand(IDC_IMPORT, &CSettingsDlg::OnImport),
-      OnCommand(IDC_ADD, &CSettingsDlg::OnAdd),
-      OnCommand(IDC_DELETE, &CSettingsDlg::OnDelete),
-      OnCommand(IDC_PLAY, &CSettingsDlg::OnPlay),
-      OnCommand(IDC_CANDIDATE_LIST, &CSettingsDlg::OnSelchangeCandidateList, LBN_SELCHANGE),
-      OnCommand(IDC_APPLY, &CSettingsDlg::OnApply),
-      OnCommand(IDC_VERSION, &CSettingsDlg::OnAbout),
-      OnNotify(IDC_EVENT_TREE, TVN_SELCHANGEDA, &CSettingsDlg::OnSelchangedEventTree),
-      OnNotify(IDC_EVENT_TREE, TVN_SELCHANGEDW, &CSettingsDlg::OnSelchangedEventTree),
-      OnCommand(IDC_CANDIDATE_LIST, &CSettingsDlg::OnPlay, LBN_DBLCLK),
-      OnCommand(IDC_MANUAL, &CSettingsDlg::OnManual),
+      OnMessage<WM_PAINT, &CSettingsDlg::OnPaint>(),
+      OnMessage<WM_QUERYDRAGICON, &CSettingsDlg::OnQueryDragIcon>(),
+      OnMessage<WM_DROPFILES, &CSettingsDlg::OnDropFiles>(),
+      OnCommand<&CSettingsDlg::OnImport>(IDC_IMPORT),
+      OnCommand<&CSettingsDlg::OnAdd>(IDC_ADD),
+      OnCommand<&CSettingsDlg::OnDelete>(IDC_DELETE),
+      OnCommand<&CSettingsDlg::OnPlay>(IDC_PLAY),
+      OnCommand<&CSettingsDlg::OnSelchangeCandidateList>(IDC_CANDIDATE_LIST, LBN_SELCHANGE),
+      OnCommand<&CSettingsDlg::OnApply>(IDC_APPLY),
+      OnCommand<&CSettingsDlg::OnAbout>(IDC_VERSION),
+      OnNotify<&CSettingsDlg::OnSelchangedEventTree>(IDC_EVENT_TREE, TVN_SELCHANGEDA),
+      OnNotify<&CSettingsDlg::OnSelchangedEventTree>(IDC_EVENT_TREE, TVN_SELCHANGEDW),
+      OnCommand<&CSettingsDlg::OnPlay>(IDC_CANDIDATE_LIST, LBN_DBLCLK),
+      OnCommand<&CSettingsDlg::OnManual>(IDC_MANUAL),
   };
   return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 
-BOOL CSettingsDlg::OnInitDialog() {
+bool CSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hIcon = SetIcons(IDI_BELLTIDE);
   SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
@@ -86,12 +86,12 @@ BOOL CSettingsDlg::OnInitDialog() {
 
   FillEventTree();
   ShowSelectPrompt();
-  UpdateData(FALSE);
-  return TRUE;
+  UpdateData(false);
+  return true;
 }
 
 void CSettingsDlg::FillEventTree() {
-  m_filling = 1;
+  m_filling = true;
   m_eventTree.DeleteAllItems();
   const EventTable& table = m_settingsFile.table;
   HTREEITEM group = TVI_ROOT;
@@ -117,18 +117,18 @@ void CSettingsDlg::FillEventTree() {
     }
     m_eventTree.EnsureVisible(m_eventTree.GetRootItem());
   }
-  EnableApply(FALSE);
-  m_filling = 0;
+  EnableApply(false);
+  m_filling = false;
 }
 
 void CSettingsDlg::ShowSelectPrompt() {
   m_candidateList.ResetContent();
   m_candidateList.AddString(LoadResString(IDS_SELECT_EVENT));
   m_candidateList.FitHorizontalExtent();
-  m_candidateList.EnableWindow(FALSE);
-  m_addButton.EnableWindow(FALSE);
-  m_deleteButton.EnableWindow(FALSE);
-  m_playButton.EnableWindow(FALSE);
+  m_candidateList.EnableWindow(false);
+  m_addButton.EnableWindow(false);
+  m_deleteButton.EnableWindow(false);
+  m_playButton.EnableWindow(false);
 }
 
 // Drawn once at the end: a pool may hold thousands of lines.
@@ -160,16 +160,16 @@ LRESULT CSettingsDlg::OnSelchangedEventTree(NMHDR*) {
     return 0;
   }
   FillCandidateList(index);
-  m_candidateList.EnableWindow(TRUE);
-  m_addButton.EnableWindow(TRUE);
-  m_playButton.EnableWindow(FALSE);
-  m_deleteButton.EnableWindow(FALSE);
+  m_candidateList.EnableWindow(true);
+  m_addButton.EnableWindow(true);
+  m_playButton.EnableWindow(false);
+  m_deleteButton.EnableWindow(false);
   return 0;
 }
 
 void CSettingsDlg::OnSelchangeCandidateList() {
-  m_playButton.EnableWindow(TRUE);
-  m_deleteButton.EnableWindow(TRUE);
+  m_playButton.EnableWindow(true);
+  m_deleteButton.EnableWindow(true);
 }
 
 void CSettingsDlg::StoreCandidates(int index) {
@@ -184,7 +184,7 @@ void CSettingsDlg::StoreCandidates(int index) {
 void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, 0}); }
 
 // The list and the tree change once, however many files come. One file
-// already listed gets the message of old; more get one count of them.
+// already listed gets the duplicate message; more get one count of them.
 void CSettingsDlg::AddFiles(const WaveFiles& files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
@@ -195,7 +195,7 @@ void CSettingsDlg::AddFiles(const WaveFiles& files) {
     FillCandidateList(index);
     if (selected != LB_ERR) m_candidateList.SetCurSel(selected);
     m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
-    EnableApply(TRUE);
+    EnableApply(true);
   }
   if (additions.duplicates > 0 && files.paths.size() == 1) {
     AfxMessageBox(IDS_DUPLICATE, MB_ICONEXCLAMATION);
@@ -226,11 +226,11 @@ void CSettingsDlg::OnAdd() {
   AddFiles(ChosenFiles(dialog.GetPathNames()));
 }
 
-LRESULT CSettingsDlg::OnDropFiles(WPARAM wParam, LPARAM) {
+void CSettingsDlg::OnDropFiles(HDROP dropped) {
   CWaitCursor wait;
   std::vector<std::wstring> items;
   {
-    UniqueDrop drop(reinterpret_cast<HDROP>(wParam));  // released once the names are read
+    UniqueDrop drop(dropped);  // released once the names are read
     UINT count = DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
       std::wstring name(DragQueryFileW(drop.get(), i, nullptr, 0) + 1, L'\0');
@@ -239,7 +239,6 @@ LRESULT CSettingsDlg::OnDropFiles(WPARAM wParam, LPARAM) {
     }
   }
   AddFiles(CollectWaveFiles(items));
-  return 0;
 }
 
 void CSettingsDlg::OnDelete() {
@@ -251,12 +250,12 @@ void CSettingsDlg::OnDelete() {
   StoreCandidates(index);
   int remaining = m_candidateList.GetCount();
   if (remaining == 0) {
-    m_playButton.EnableWindow(FALSE);
-    m_deleteButton.EnableWindow(FALSE);
+    m_playButton.EnableWindow(false);
+    m_deleteButton.EnableWindow(false);
   } else {
     m_candidateList.SetCurSel(selected == remaining ? selected - 1 : selected);
   }
-  EnableApply(TRUE);
+  EnableApply(true);
 }
 
 void CSettingsDlg::OnPlay() {
@@ -266,8 +265,8 @@ void CSettingsDlg::OnPlay() {
 }
 
 void CSettingsDlg::OnApply() {
-  EnableApply(FALSE);
-  UpdateData(TRUE);  // a field that is not a whole number keeps its value; the rest is stored
+  EnableApply(false);
+  UpdateData(true);  // a field that is not a whole number keeps its value; the rest is stored
   AppSettings& settings = m_settingsFile.settings;
   settings.BootOnNoSound = m_bootOnNoSound;
   settings.BootOnSoundChange = m_bootOnSoundChange;
@@ -294,7 +293,7 @@ void CSettingsDlg::OnImport() {
   if (dialog.DoModal() != IDOK) return;
   FillEventTree();
   ShowSelectPrompt();
-  EnableApply(TRUE);
+  EnableApply(true);
 }
 
 void CSettingsDlg::OnManual() {
@@ -308,10 +307,10 @@ void CSettingsDlg::OnAbout() {
   dialog.DoModal();
 }
 
-LRESULT CSettingsDlg::OnPaint(WPARAM, LPARAM) {
+void CSettingsDlg::OnPaint() {
   if (!IsIconic(m_hWnd)) {
     PassToDefault();
-    return 0;
+    return;
   }
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(m_hWnd, &paint);
@@ -322,7 +321,6 @@ LRESULT CSettingsDlg::OnPaint(WPARAM, LPARAM) {
   int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
   DrawIcon(dc, x, y, m_hIcon);
   EndPaint(m_hWnd, &paint);
-  return 0;
 }
 
-LRESULT CSettingsDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+HICON CSettingsDlg::OnQueryDragIcon() { return m_hIcon; }

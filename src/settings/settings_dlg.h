@@ -20,7 +20,7 @@ class CSettingsDlg : public CDialog {
   void FillCandidateList(int index);
   // The list's lines back into entry `index`, and its tree text refreshed.
   void StoreCandidates(int index);
-  void EnableApply(BOOL enable) { m_applyButton.EnableWindow(enable); }
+  void EnableApply(bool enable) { m_applyButton.EnableWindow(enable); }
   // Appends `path` to the selected event unless the list holds it already.
   void AddCandidate(CString path);
   // Appends the files to the selected event, and tells of those it skipped.
@@ -28,7 +28,7 @@ class CSettingsDlg : public CDialog {
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
-  BOOL OnInitDialog() override;
+  bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
   bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -38,9 +38,9 @@ class CSettingsDlg : public CDialog {
   int SelectedEventIndex() const;
   void TellCount(UINT messageId, int count);
 
-  LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-  LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-  LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+  void OnPaint();
+  HICON OnQueryDragIcon();
+  void OnDropFiles(HDROP drop);
   LRESULT OnSelchangedEventTree(NMHDR* header);
   void OnImport();
   void OnAdd();
@@ -67,6 +67,6 @@ class CSettingsDlg : public CDialog {
   int m_bootWaitTime = 0;
   int m_timerHours = 0;
   int m_timerMinutes = 0;
-  int m_filling = 0;        // 1 while FillEventTree runs
+  bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared
 };

@@ -14,8 +14,9 @@
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-// The tray's notifications come as WM_MOUSEMOVE, as they always have: the
-// icon id in wParam tells them from the window's own mouse moves. Keep it.
+// The tray's notifications come as WM_MOUSEMOVE, the icon id in wParam.
+// What drives the icon from outside (the end-to-end driver among them) posts
+// exactly this pair; with another message it would reach no handler.
 constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriod = 1000;
@@ -50,10 +51,13 @@ void CResidentDlg::DoDataExchange(CDataExchange& dx) {
 
 bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const MessageMapEntry<CResidentDlg> kMessageMap[] = {
-      OnMessage(kTrayCallbackMessage, &CResidentDlg::OnMouseMove), OnCommand(IDM_EXIT, &CResidentDlg::OnExit),
-      OnCommand(IDM_SETTINGS, &CResidentDlg::OnSettings),          OnCommand(IDM_SILENT, &CResidentDlg::OnSilent),
-      OnCommand(IDM_REASSIGN, &CResidentDlg::OnReassign),          OnCommand(IDM_ABOUT, &CResidentDlg::OnAbout),
-      OnMessage(WM_TIMER, &CResidentDlg::OnTimerMessage),
+      OnMessage<&CResidentDlg::OnMouseMove>(kTrayCallbackMessage),
+      OnCommand<&CResidentDlg::OnExit>(IDM_EXIT),
+      OnCommand<&CResidentDlg::OnSettings>(IDM_SETTINGS),
+      OnCommand<&CResidentDlg::OnSilent>(IDM_SILENT),
+      OnCommand<&CResidentDlg::OnReassign>(IDM_REASSIGN),
+      OnCommand<&CResidentDlg::OnAbout>(IDM_ABOUT),
+      OnMessage<WM_TIMER, &CResidentDlg::OnTimer>(),
   };
   if (message == TaskbarCreatedMessage()) {
     if (m_trayIconShown) Shell_NotifyIconA(NIM_ADD, &m_trayData);
@@ -63,7 +67,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
   return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 
-BOOL CResidentDlg::OnInitDialog() {
+bool CResidentDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcons(IDI_BELLTIDE);
   m_timerId = 0;
@@ -76,7 +80,7 @@ BOOL CResidentDlg::OnInitDialog() {
   if (!loaded) {
     AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
     EndDialog(IDCANCEL);
-    return TRUE;
+    return true;
   }
   if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(m_settingsFile.KeptCopy());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -97,7 +101,7 @@ BOOL CResidentDlg::OnInitDialog() {
 
   m_timerId = SetTimer(m_hWnd, kTimerId, kTimerPeriod, nullptr);
   StartBootSequence();
-  return TRUE;
+  return true;
 }
 
 void CResidentDlg::StartBootSequence() {
@@ -108,13 +112,8 @@ void CResidentDlg::StartBootSequence() {
   m_phases.StartBootWait(m_settingsFile.settings.BootWaitTime);
 }
 
-LRESULT CResidentDlg::OnTimerMessage(WPARAM wParam, LPARAM) {
-  OnTimer(static_cast<UINT_PTR>(wParam));
-  PassToDefault();
-  return 0;
-}
-
 void CResidentDlg::OnTimer(UINT_PTR id) {
+  PassToDefault();
   if (id != m_timerId) return;
   const AppSettings& settings = m_settingsFile.settings;
   TimerPhases::Tick tick = m_phases.OnTick(settings.Timer);
@@ -180,10 +179,10 @@ void CResidentDlg::OnExit() { EndDialog(IDOK); }
 
 void CResidentDlg::OnSettings() {
   m_phases.Stop();
-  m_trayEnabled = 0;
+  m_trayEnabled = false;
   CSettingsDlg dialog(m_settingsFile, m_startupFolder);
   dialog.DoModal();
-  m_trayEnabled = 1;
+  m_trayEnabled = true;
   m_phases.ArmAutoChange(m_settingsFile.settings.Timer);
 }
 
@@ -194,7 +193,7 @@ void CResidentDlg::OnAbout() {
   dialog.DoModal();
 }
 
-BOOL CResidentDlg::DestroyWindow() {
+bool CResidentDlg::DestroyWindow() {
   Shell_NotifyIconA(NIM_DELETE, &m_trayData);
   m_trayIconShown = false;
   if (m_timerId != 0) KillTimer(m_hWnd, m_timerId);

@@ -30,13 +30,10 @@ class CResidentDlg : public CDialog {
   bool IsTrayIconShown() const { return m_trayIconShown; }
   const NOTIFYICONDATAA& trayData() const { return m_trayData; }
 
-  // The timer's work for one tick of timer `id`.
-  void OnTimer(UINT_PTR id);
-
  protected:
-  BOOL DestroyWindow() override;
+  bool DestroyWindow() override;
   void DoDataExchange(CDataExchange& dx) override;
-  BOOL OnInitDialog() override;
+  bool OnInitDialog() override;
   bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
@@ -45,7 +42,7 @@ class CResidentDlg : public CDialog {
   void ShowPopupMenu();
 
   LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-  LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+  void OnTimer(UINT_PTR id);
   void OnExit();
   void OnSettings();
   void OnSilent() { SetSilentScheme(); }
@@ -54,7 +51,7 @@ class CResidentDlg : public CDialog {
 
   SettingsFile& m_settingsFile;
   CString m_startupFolder;
-  int m_trayEnabled = 1;  // 0 while the settings dialog is open
+  bool m_trayEnabled = true;  // false while the settings dialog is open
   NOTIFYICONDATAA m_trayData = {};
   CEdit m_statusLine;
   UINT_PTR m_timerId = 0;

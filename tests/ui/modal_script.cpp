@@ -25,6 +25,16 @@ BOOL CALLBACK FindTitled(HWND window, LPARAM context) {
   return TRUE;
 }
 
+UINT_PTR g_endTimer = 0;
+
+// Fires only if a message loop still runs once the script is done: the
+// script left the dialog open.
+void CALLBACK EndScriptedDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_endTimer = 0;
+  g_scriptedDialog->EndDialog(-2);
+}
+
 // Starts the script once the dialog is up and shown, not from inside the
 // modal loop of a message box that its initialisation opened.
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -32,7 +42,7 @@ void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!window || !IsWindowVisible(window) || GetActiveWindow() != window) return;
   KillTimer(nullptr, timer);
   (*g_script)();
-  if (g_scriptedDialog->IsRunningModal()) g_scriptedDialog->EndDialog(-2);
+  g_endTimer = SetTimer(nullptr, 0, 0, EndScriptedDialog);
 }
 
 struct MessageBoxSearch {
@@ -60,6 +70,8 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) {
   g_scriptedDialog = &dialog;
   SetTimer(nullptr, 0, 10, RunScript);
   INT_PTR result = dialog.DoModal();
+  if (g_endTimer) KillTimer(nullptr, g_endTimer);
+  g_endTimer = 0;
   g_script = nullptr;
   g_scriptedDialog = nullptr;
   return result;

@@ -37,7 +37,7 @@ class ResidentWindow : public RegistryTest {
   }
 
   // Delivers one tick of the window's own timer.
-  static void Tick(CResidentDlg& dlg) { dlg.OnTimer(1); }
+  static void Tick(CResidentDlg& dlg) { dlg.SendMessage(WM_TIMER, 1); }
 
   TempDir dir;
   SettingsFile file;

@@ -52,8 +52,8 @@ class Tray : public RegistryTest {
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
     CResidentDlg dlg(file, dir.path().c_str());
     RunModal(dlg, [&] {
-      dlg.OnTimer(1);  // BootWaitTime 0: the wait ends
-      dlg.OnTimer(1);  // and the window goes to the tray
+      dlg.SendMessage(WM_TIMER, 1);  // BootWaitTime 0: the wait ends
+      dlg.SendMessage(WM_TIMER, 1);  // and the window goes to the tray
       script(dlg);
     });
   }
@@ -95,7 +95,7 @@ TEST_F(Tray, RightClickOpensTheMenuAndItsLetterPicksTheCommand) {
 
 TEST_F(Tray, OnlyRightReleaseAndLeftDoubleClickOfOurIconAct) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=5\r\n", [&](CResidentDlg& dlg) {
-    dlg.OnTimer(1);
+    dlg.SendMessage(WM_TIMER, 1);
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) Notify(dlg, 1, mouse);
     Notify(dlg, 2, WM_LBUTTONDBLCLK);  // another icon's notification
     EXPECT_EQ(299, dlg.phases().secondsLeft());
@@ -108,7 +108,7 @@ TEST_F(Tray, OnlyRightReleaseAndLeftDoubleClickOfOurIconAct) {
 
 TEST_F(Tray, ReassignCommandLeavesTheCountdownAndSavesTheMarks) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
-    dlg.OnTimer(1);
+    dlg.SendMessage(WM_TIMER, 1);
     dlg.SendMessage(WM_COMMAND, kReassign, 0);
     EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
     EXPECT_EQ(59, dlg.phases().secondsLeft());
@@ -127,7 +127,7 @@ TEST_F(Tray, SilenceCommandStopsTheChangeAndLeavesTheFileAlone) {
     EXPECT_STREQ("Belltide - No Sound", dlg.trayData().szTip);
     EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
     EXPECT_EQ(before, Contents(file));
-    for (int i = 0; i < 120; ++i) dlg.OnTimer(1);
+    for (int i = 0; i < 120; ++i) dlg.SendMessage(WM_TIMER, 1);
     EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));  // no change came by itself
 
     dlg.SendMessage(WM_COMMAND, kReassign, 0);  // sounds back, countdown still stopped
@@ -146,13 +146,13 @@ TEST_F(Tray, PeriodicChangeEveryTimerMinutesInTicks) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
     EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
     EXPECT_EQ(60, dlg.phases().secondsLeft());
-    for (int i = 0; i < 59; ++i) dlg.OnTimer(1);
+    for (int i = 0; i < 59; ++i) dlg.SendMessage(WM_TIMER, 1);
     EXPECT_EQ(CString(".Default"), Value("AppEvents\\Schemes"));
-    dlg.OnTimer(1);
+    dlg.SendMessage(WM_TIMER, 1);
     EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
     EXPECT_EQ(60, dlg.phases().secondsLeft());
     CString first = EventSound();
-    for (int i = 0; i < 60; ++i) dlg.OnTimer(1);
+    for (int i = 0; i < 60; ++i) dlg.SendMessage(WM_TIMER, 1);
     EXPECT_NE(first, EventSound());  // the second pick of a pool of two is the other file
   });
 }

@@ -29,6 +29,8 @@ class CListBox : public CWnd {
   // Lets a list with a horizontal scroll bar scroll as far as its widest
   // line needs.
   void FitHorizontalExtent() const;
+  // An owner-drawn list's lines as high as a line of its font.
+  void FitItemHeightToFont() const;
 };
 
 class CTreeCtrl : public CWnd {

@@ -39,32 +39,58 @@ void CDialog::EndDialog(INT_PTR result) {
   if (m_hWnd) PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
 }
 
-BOOL CDialog::DestroyWindow() {
-  BOOL destroyed = ::DestroyWindow(m_hWnd);
+bool CDialog::DestroyWindow() {
+  bool destroyed = ::DestroyWindow(m_hWnd) != FALSE;
   m_hWnd = nullptr;
   return destroyed;
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-  CDataExchange dx(*this, saveAndValidate != FALSE);
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx(*this, saveAndValidate);
   DoDataExchange(dx);
   return !dx.Failed();
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
 
-BOOL CDialog::OnInitDialog() {
-  UpdateData(FALSE);
-  return TRUE;
+bool CDialog::OnInitDialog() {
+  UpdateData(false);
+  return true;
 }
 
 void CDialog::OnOK() {
-  if (UpdateData(TRUE)) EndDialog(IDOK);
+  if (UpdateData(true)) EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 bool CDialog::OnMessageMap(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+namespace {
+
+// The messages whose result the dialog procedure returns itself; for every
+// other message the dialog manager passes on what DWLP_MSGRESULT holds.
+bool ReturnsResultDirectly(UINT message) {
+  switch (message) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   CDialog* self = nullptr;
@@ -86,7 +112,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     CenterWindow();  // before it is first shown
-    return OnInitDialog();
+    return OnInitDialog() ? TRUE : FALSE;
   }
 
   LRESULT result = 0;
@@ -98,7 +124,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return FALSE;
   }
-  if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);  // returned directly
+  if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
   SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
   return TRUE;
 }

@@ -21,22 +21,23 @@ class CDialog : public CWnd {
   // it through DestroyWindow. Returns the EndDialog result, -1 on failure.
   INT_PTR DoModal();
   void EndDialog(INT_PTR result);
-  bool IsRunningModal() const { return m_inModalLoop; }
 
   // Controls to fields (save true) or fields to controls; false when a field
   // could not be read (the user has been told).
-  BOOL UpdateData(BOOL saveAndValidate = TRUE);
+  bool UpdateData(bool saveAndValidate = true);
 
-  virtual BOOL DestroyWindow();
+  virtual bool DestroyWindow();
 
  protected:
   virtual void DoDataExchange(CDataExchange& dx);
-  virtual BOOL OnInitDialog();  // exchanges fields to controls
+  // Exchanges fields to controls. True lets the dialog manager focus the
+  // first control; false when the handler set the focus itself.
+  virtual bool OnInitDialog();
   virtual void OnOK();          // exchanges controls to fields, ends with IDOK
   virtual void OnCancel();      // ends with IDCANCEL
 
   // The derived dialog's message map; false lets the dialog manager handle
-  // the message.
+  // the message. `result` is what the message returns to its sender.
   virtual bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   // Called by a handler that also wants the dialog manager's processing.

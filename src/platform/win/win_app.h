@@ -1,6 +1,6 @@
 #pragma once
 // CWinApp and the framework helpers around it: string resources, message
-// boxes titled with the program's name, and the wait cursor.
+// boxes titled with the program's title, and the wait cursor.
 
 #include <windows.h>
 
@@ -13,13 +13,14 @@ class CWinApp {
 
   // The whole program; it ends when this returns (FALSE, as there is no
   // message loop to enter: every window runs its own modal loop).
-  virtual BOOL InitInstance() = 0;
+  virtual bool InitInstance() = 0;
   // Registers the common controls, then runs InitInstance. Returns 0.
   int Run();
 };
 
-// A string-table message with an OK button, titled "Belltide". Modal to
-// the active window of this thread, or to the whole thread.
+// A string-table message with an OK button, titled with the string
+// AFX_IDS_APP_TITLE (or the executable's name). Modal to the active window
+// of this thread, or to the whole thread.
 int AfxMessageBox(UINT messageId, UINT type);
 int AfxMessageBox(const char* text, UINT type);
 

@@ -15,9 +15,9 @@ class CWnd {
   }
   void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
   CString GetWindowText() const;
-  BOOL EnableWindow(BOOL enable) const { return ::EnableWindow(m_hWnd, enable); }
-  BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
-  BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+  void EnableWindow(bool enable) const { ::EnableWindow(m_hWnd, enable); }
+  void ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
+  bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   // Icon resource `id` as the window's big and small icon, each loaded at
   // its own size; returns the big one (shared, never to be destroyed).
