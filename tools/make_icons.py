@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Generate Belltide's icons: the kanji 声 on a yellow disc.
 
 Writes into src/res/icons/ (relative to this script):
@@ -15,23 +15,33 @@ The glyph is drawn once, large, by ImageMagick with the IPA Gothic font.
 Each size then gets it fitted to its own pixel grid: the edges of the straight
 strokes are moved onto whole pixels, as a font hinter would, before the area
 average, so 16 px stays crisp while the sweep keeps its anti-aliasing. The
-disc, its rim and the red X are drawn here, with 8x8 samples at their edges.
-Output is the same, byte for byte, on every run.
+disc, its rim and the red X are drawn here, with 8x8 samples at their edges:
+Pillow's ellipse and polygon drop the fractions of their coordinates, which
+would move these edges. Pillow encodes the images. Output is the same, byte
+for byte, on every run.
 
-Usage:
-  python3 tools/make_icons.py                 generate, then check
-  python3 tools/make_icons.py --check         only check the existing files
-  python3 tools/make_icons.py --preview DIR   also write enlarged PNG previews
+Usage (tools/bootstrap installs Pillow, ImageMagick and the font; Debian's
+python3-pil installs for /usr/bin/python3 only):
+  /usr/bin/python3 tools/make_icons.py                  generate
+  /usr/bin/python3 tools/make_icons.py --preview FILE   also write a PNG sheet
+                                                        of every image
+tools/check_resources.py checks the icons in the built program.
 """
 
 import argparse
+import io
 import math
 import os
 import shutil
 import struct
 import subprocess
 import sys
-import zlib
+
+try:
+    from PIL import Image, ImageChops
+except ImportError:
+    sys.exit("make_icons: no PIL module: apt-get install python3-pil, "
+             "and run this with /usr/bin/python3")
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT_DIR = os.path.join(HERE, os.pardir, "src", "res", "icons")
@@ -96,11 +106,12 @@ class Master:
              "-fill", "black", *stroke, "-gravity", "center",
              "-annotate", "+0+0", GLYPH, "-depth", "8", "gray:-"],
             capture_output=True, check=True).stdout
-        rows = [[(255 - v) / 255 for v in data[y * n:(y + 1) * n]] for y in range(n)]
-        ys = [y for y in range(n) if max(rows[y]) > 0]
-        xs = [x for x in range(n) if any(rows[y][x] > 0 for y in ys)]
-        self.rows = [row[xs[0]:xs[-1] + 1] for row in rows[ys[0]:ys[-1] + 1]]
-        self.height, self.width = len(self.rows), len(self.rows[0])
+        ink = ImageChops.invert(Image.frombytes("L", (n, n), data))
+        ink = ink.crop(ink.getbbox())
+        self.width, self.height = ink.size
+        values = [v / 255 for v in ink.getdata()]
+        self.rows = [values[y * self.width:(y + 1) * self.width]
+                     for y in range(self.height)]
         cols = [list(c) for c in zip(*self.rows)]
         self.h_bands = bands(self.rows, STROKE_RUN * self.width)
         self.v_bands = bands(cols, STROKE_RUN * self.height)
@@ -233,7 +244,7 @@ def place_glyph(master, size, bold, inner):
 # --- one image ---------------------------------------------------------------
 
 def make_image(size, masters, style):
-    """Return size x size rows of (r, g, b, a), straight (not premultiplied)."""
+    """Return the RGBA image, straight (not premultiplied) colour."""
     bold, rim_colour, rim_share, crossed = style
     c = size / 2
     outer = c
@@ -251,9 +262,8 @@ def make_image(size, masters, style):
         return r <= outer, r <= inner, in_x
 
     offsets = [(i + 0.5) / SAMPLES for i in range(SAMPLES)]
-    image = []
+    pixels = []
     for py in range(size):
-        row = []
         for px in range(size):
             x, y = px + 0.5, py + 0.5
             r = math.hypot(x - c, y - c)
@@ -267,7 +277,7 @@ def make_image(size, masters, style):
             else:
                 disc, fill, cross = (float(v) for v in parts(x, y))
             if disc == 0:
-                row.append((0, 0, 0, 0))
+                pixels.append((0, 0, 0, 0))
                 continue
             colour = [(fill * f + (disc - fill) * b) / disc
                       for f, b in zip(YELLOW, rim_colour)]
@@ -280,249 +290,106 @@ def make_image(size, masters, style):
                 colour = [v * (1 - share) + k * share for v, k in zip(colour, RED)]
             alpha = math.floor(disc * 255 + 0.5)
             rgb = tuple(math.floor(v + 0.5) for v in colour)
-            row.append(rgb + (alpha,) if alpha else (0, 0, 0, 0))
-        image.append(row)
+            pixels.append(rgb + (alpha,) if alpha else (0, 0, 0, 0))
+    image = Image.new("RGBA", (size, size))
+    image.putdata(pixels)
     return image
 
 
 # --- files -------------------------------------------------------------------
 
-def png_chunk(kind, body):
-    return (struct.pack(">I", len(body)) + kind + body
-            + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-
-def encode_png(rows, alpha=True):
-    """8-bit RGBA (or RGB) PNG, no filters, no time stamp."""
-    raw = bytearray()
-    for row in rows:
-        raw.append(0)
-        for p in row:
-            raw += bytes(p if alpha else p[:3])
-    height, width = len(rows), len(rows[0])
-    header = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
-            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
-
-
-def decode_png(data):
-    """Rows of (r, g, b, a) from an 8-bit RGBA, non-interlaced PNG."""
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise ValueError("not a PNG")
-    pos, idat, header = 8, b"", None
-    while pos < len(data):
-        length, kind = struct.unpack_from(">I4s", data, pos)
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    width, height, depth, colour_type, _, _, interlace = header
-    if (depth, colour_type, interlace) != (8, 6, 0):
-        raise ValueError("PNG is not 8-bit RGBA, non-interlaced")
-    raw, stride, rows, prev = zlib.decompress(idat), width * 4, [], bytearray(width * 4)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            a = line[i - 4] if i >= 4 else 0
-            b, c = prev[i], prev[i - 4] if i >= 4 else 0
-            if kind == 1:
-                line[i] = (line[i] + a) & 255
-            elif kind == 2:
-                line[i] = (line[i] + b) & 255
-            elif kind == 3:
-                line[i] = (line[i] + (a + b) // 2) & 255
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append([tuple(line[x * 4:x * 4 + 4]) for x in range(width)])
-        prev = line
-    return rows
-
-
-def encode_dib(rows):
-    """Icon image as a DIB: header, 32-bit BGRA bitmap, 1-bit AND mask."""
-    size = len(rows)
-    and_stride = (size + 31) // 32 * 4  # rows of the mask are padded to 32 bits
-    xor, mask = bytearray(), bytearray()
-    for row in reversed(rows):  # bitmaps are stored bottom-up
-        for r, g, b, a in row:
-            xor += bytes((b, g, r, a))
-        line = bytearray(and_stride)
-        for x, p in enumerate(row):
-            if p[3] == 0:
-                line[x // 8] |= 0x80 >> (x % 8)
-        mask += line
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
-                         len(xor) + len(mask), 0, 0, 0, 0)
-    return header + bytes(xor) + bytes(mask)
+def encode(image):
+    """The image as an .ico stores it: a PNG, or a DIB with its AND mask."""
+    out = io.BytesIO()
+    if image.width in PNG_SIZES:
+        image.save(out, "PNG", compress_level=9)
+        return out.getvalue()
+    image.save(out, "DIB")
+    dib = out.getvalue()
+    clear = image.getchannel("A").point(lambda a: 255 if a == 0 else 0, "1")
+    # Mask rows are padded to 32 bits and stored bottom-up, like the bitmap's.
+    mask = clear.tobytes("raw", "1", (image.width + 31) // 32 * 4, -1)
+    # An icon's DIB counts the mask's rows in its height.
+    return dib[:8] + struct.pack("<i", 2 * image.height) + dib[12:] + mask
 
 
 def write_ico(path, images):
-    """images: list of (size, encoded image bytes)."""
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32,
-                           len(data), offset)
-        offset += len(data)
-    out += b"".join(data for _, data in images)
+    # Pillow's ICO writer stores every size alike (all PNG, or all DIBs
+    # without an AND mask), so the directory is written here.
+    blobs = [encode(image) for image in images]
+    out = struct.pack("<HHH", 0, 1, len(blobs))
+    offset = len(out) + 16 * len(blobs)
+    for image, blob in zip(images, blobs):
+        out += struct.pack("<BBBBHHII", image.width % 256, image.height % 256,
+                           0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
     with open(path, "wb") as f:
-        f.write(out)
+        f.write(out + b"".join(blobs))
 
 
-def read_ico(path):
-    """Parse an .ico back; return (size, bpp, is_png, rgba rows, problems)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    if reserved != 0 or kind != 1:
-        raise ValueError(f"{path}: not an icon file")
-    images = []
-    for i in range(count):
-        w, h, _, _, _, bpp, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-        w, h = w or 256, h or 256
-        blob = data[offset:offset + length]
-        problems = []
-        if blob[:8] == b"\x89PNG\r\n\x1a\n":
-            rows = decode_png(blob)
-            if (len(rows), len(rows[0])) != (h, w):
-                problems.append("PNG size differs from its entry")
-            images.append((w, bpp, True, rows, problems))
-            continue
-        hsize, bw, bh, planes, bbpp, comp = struct.unpack_from("<IiiHHI", blob, 0)
-        if (hsize, bw, bh, planes, bbpp, comp) != (40, w, 2 * h, 1, 32, 0):
-            raise ValueError(f"{path}: image {i} is not a 32-bit DIB of its size")
-        and_stride = (w + 31) // 32 * 4
-        if 40 + h * (w * 4 + and_stride) != length:
-            problems.append("wrong length (AND mask missing or unpadded?)")
-        rows = []
-        for y in range(h):
-            xrow = 40 + (h - 1 - y) * w * 4
-            arow = 40 + h * w * 4 + (h - 1 - y) * and_stride
-            row = []
-            for x in range(w):
-                b, g, r, a = blob[xrow + 4 * x:xrow + 4 * x + 4]
-                masked = bool(blob[arow + x // 8] & (0x80 >> (x % 8)))
-                if masked != (a == 0):
-                    problems.append(f"AND mask disagrees with alpha at {x},{y}")
-                if masked and (r, g, b) != (0, 0, 0):
-                    problems.append(f"colour under the AND mask at {x},{y}")
-                row.append((r, g, b, a))
-            rows.append(row)
-        images.append((w, bpp, False, rows, problems))
-    return images
+# --- preview -----------------------------------------------------------------
+
+GAP = 8
 
 
-def check(names):
-    """Re-read each .ico: every size once, 32 bpp, real alpha, sound masks."""
-    ok, seen = True, {}
-    for name in names:
-        try:
-            images = read_ico(os.path.join(OUT_DIR, name))
-        except (OSError, ValueError) as e:
-            print(f"BAD {name}: {e}")
-            ok = False
-            continue
-        problems = []
-        if [w for w, *_ in images] != list(SIZES):
-            problems.append(f"sizes {[w for w, *_ in images]}")
-        for w, bpp, is_png, rows, found in images:
-            if bpp != 32:
-                problems.append(f"{w} px has {bpp} bpp")
-            if is_png != (w in PNG_SIZES):
-                problems.append(f"{w} px is {'' if is_png else 'not '}a PNG")
-            alphas = {p[3] for r in rows for p in r}
-            if not alphas - {0, 255}:
-                problems.append(f"{w} px has no partial alpha")
-            problems += [f"{w} px: {p}" for p in found[:3]]
-        seen[name] = [rows for *_, rows, _ in images]
-        good = not problems
-        ok &= good
-        detail = "; ".join(problems) if problems else ", ".join(
-            f"{w}{'png' if is_png else ''}" for w, _, is_png, _, _ in images)
-        print(f"{'ok ' if good else 'BAD'} {name}: {len(images)} images: {detail}")
-    if seen.get("belltide.ico") == seen.get("sounding.ico"):
-        print("BAD belltide.ico and sounding.ico are the same drawing")
-        ok = False
-    return ok
-
-
-# --- previews ----------------------------------------------------------------
-
-def flatten(rows, background):
-    """RGB rows: the image over a colour, or over a checkerboard if None."""
-    out = []
-    for y, row in enumerate(rows):
-        line = []
-        for x, (r, g, b, a) in enumerate(row):
-            bg = background or ((204,) * 3 if (x // 4 + y // 4) % 2 else (153,) * 3)
-            line.append(tuple((v * a + k * (255 - a) + 127) // 255
-                              for v, k in zip((r, g, b), bg)) + (255,))
-        out.append(line)
-    return out
-
-
-def sheet(pictures, gap=8, fill=(255, 255, 255, 255)):
-    """Pictures (rows) side by side, top-aligned."""
-    height = max(len(p) for p in pictures)
-    width = sum(len(p[0]) for p in pictures) + gap * (len(pictures) + 1)
-    out = [[fill] * width for _ in range(height + 2 * gap)]
-    x = gap
+def strip(pictures, ground):
+    """Pictures side by side, top-aligned, over a ground colour."""
+    width = sum(p.width for p in pictures) + GAP * (len(pictures) + 1)
+    out = Image.new("RGBA", (width, max(p.height for p in pictures) + 2 * GAP), ground)
+    x = GAP
     for p in pictures:
-        for y, row in enumerate(p):
-            out[gap + y][x:x + len(row)] = row
-        x += len(p[0]) + gap
+        out.alpha_composite(p, (x, GAP))
+        x += p.width + GAP
     return out
 
 
-def enlarge(rows, scale):
-    return [[p for p in row for _ in range(scale)] for row in rows for _ in range(scale)]
+def enlarged(image):
+    """The image scaled up to about 128 px, over a checkerboard of 4 px cells."""
+    scale = max(1, 128 // image.width)
+    size, cell = image.width * scale, 4 * scale
+    board = Image.new("RGBA", (size, size), (204, 204, 204, 255))
+    for y in range(0, size, cell):
+        for x in range(y // cell % 2 * cell, size, 2 * cell):
+            board.paste((153, 153, 153, 255), (x, y, x + cell, y + cell))
+    board.alpha_composite(image.resize((size, size), Image.Resampling.NEAREST))
+    return board
 
 
-def write_previews(directory, names):
-    os.makedirs(directory, exist_ok=True)
-    icons = [read_ico(os.path.join(OUT_DIR, name)) for name in names]
-    for name, images in zip(names, icons):
-        big = [enlarge(flatten(rows, None), max(1, 128 // w)) for w, _, _, rows, _ in images]
-        with open(os.path.join(directory, name[:-4] + ".png"), "wb") as f:
-            f.write(encode_png(sheet(big[::-1]), alpha=False))
-    # The smaller images of every icon at their real size, on light, dark and
-    # blue grounds, as a taskbar or tray shows them.
-    out = []
-    for background in ((255, 255, 255), (32, 32, 32), (0, 90, 160)):
-        pictures = [flatten(rows, background) for images in icons
-                    for w, _, _, rows, _ in images[::-1] if w <= 64]
-        out += sheet(pictures, fill=background + (255,))
-    with open(os.path.join(directory, "actual.png"), "wb") as f:
-        f.write(encode_png(out, alpha=False))
+def write_preview(path, icons):
+    """One row per icon, every image enlarged; then the images up to 64 px at
+    their real size on a light, a dark and a blue ground, as a taskbar or tray
+    shows them."""
+    strips = [strip([enlarged(image) for image in images[::-1]], (255, 255, 255))
+              for images in icons]
+    strips += [strip([image for images in icons for image in images[::-1]
+                      if image.width <= 64], ground)
+               for ground in ((255, 255, 255), (32, 32, 32), (0, 90, 160))]
+    sheet = Image.new("RGB", (max(s.width for s in strips), sum(s.height for s in strips)),
+                      "white")
+    y = 0
+    for s in strips:
+        sheet.paste(s, (0, y))
+        y += s.height
+    sheet.save(path)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--check", action="store_true",
-                        help="only check the existing .ico files")
-    parser.add_argument("--preview", metavar="DIR",
-                        help="write enlarged PNG previews of each icon into DIR")
+    parser.add_argument("--preview", metavar="FILE",
+                        help="also write a PNG sheet of every image to FILE")
     args = parser.parse_args()
 
-    if not args.check:
-        os.makedirs(OUT_DIR, exist_ok=True)
-        masters = {False: Master(False), True: Master(True)}
-        for name, style in STYLES.items():
-            images = []
-            for size in SIZES:
-                rows = make_image(size, masters, style)
-                images.append((size, encode_png(rows) if size in PNG_SIZES else encode_dib(rows)))
-            write_ico(os.path.join(OUT_DIR, name), images)
-    ok = check(STYLES)
+    os.makedirs(OUT_DIR, exist_ok=True)
+    masters = {False: Master(False), True: Master(True)}
+    icons = []
+    for name, style in STYLES.items():
+        images = [make_image(size, masters, style) for size in SIZES]
+        write_ico(os.path.join(OUT_DIR, name), images)
+        print(f"make_icons: {name}: {', '.join(str(s) for s in SIZES)} px")
+        icons.append(images)
     if args.preview:
-        write_previews(args.preview, STYLES)
-    return 0 if ok else 1
+        write_preview(args.preview, icons)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()
