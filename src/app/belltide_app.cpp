@@ -27,10 +27,8 @@ bool CBelltideApp::InitInstance() {
     return false;
   }
 
-  CResidentDlg residentDlg(settingsFile, files.folder);
+  CResidentDlg residentDlg(settingsFile, files);
   residentDlg.DoModal();
-
-  settingsFile.Close();
-  files.BackUp(settingsFile);
+  files.Finish(settingsFile);
   return false;  // no message loop: the program ends here
 }

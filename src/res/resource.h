@@ -34,6 +34,7 @@
 #define IDC_IMPORT 1012
 #define IDC_MANUAL 1005
 #define IDC_VERSION 1017
+#define IDC_START_WITH_WINDOWS 1032
 // import dialog
 #define IDC_SCHEME_LIST 1000
 #define IDC_SELECT_ALL 1003
@@ -59,6 +60,7 @@
 #define IDS_LEFT_UNCHANGED 208
 #define IDS_DUPLICATES_SKIPPED 209
 #define IDS_FILES_LEFT_OUT 210
+#define IDS_STARTUP_REFUSED 211
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

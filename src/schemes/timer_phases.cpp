@@ -1,24 +1,27 @@
 #include "schemes/timer_phases.h"
 
-#include <climits>
+namespace {
+
+constexpr TimerPhases::Millis kSecond = 1000;
+constexpr TimerPhases::Millis kMinute = 60 * kSecond;
+
+}  // namespace
 
 void TimerPhases::StartBootWait(int seconds) {
   m_secondsLeft = seconds;
   m_phase = PhaseBootWait;
 }
 
-// `Timer` minutes in ticks, clamped rather than wrapped for intervals no
-// int can count in seconds.
-void TimerPhases::ArmAutoChange(int timerMinutes) {
+void TimerPhases::ArmAutoChange(int timerMinutes, Millis now) {
   if (timerMinutes > 0) {
-    m_secondsLeft = timerMinutes > INT_MAX / 60 ? INT_MAX : timerMinutes * 60;
+    m_due = now + static_cast<Millis>(timerMinutes) * kMinute;
     m_phase = PhaseAutoChange;
   } else {
     m_phase = PhaseIdle;
   }
 }
 
-TimerPhases::Tick TimerPhases::OnTick(int timerMinutes) {
+TimerPhases::Tick TimerPhases::OnTimer(int timerMinutes, Millis now) {
   Tick tick;
   switch (m_phase) {
     case PhaseBootWait:
@@ -34,18 +37,35 @@ TimerPhases::Tick TimerPhases::OnTick(int timerMinutes) {
       break;
     case PhaseGoResident:
       if (--m_secondsLeft <= 0) {
-        ArmAutoChange(timerMinutes);
+        ArmAutoChange(timerMinutes, now);
         tick.goResident = true;
       }
       break;
     case PhaseAutoChange:
-      if (--m_secondsLeft <= 0) {
+      if (now >= m_due) {
         tick.reassign = true;
-        ArmAutoChange(timerMinutes);
+        ArmAutoChange(timerMinutes, now);
       }
       break;
     case PhaseIdle:
       break;
   }
   return tick;
+}
+
+TimerPhases::Tick TimerPhases::OnResume(int timerMinutes, Millis now) {
+  return m_phase == PhaseAutoChange ? OnTimer(timerMinutes, now) : Tick();
+}
+
+TimerPhases::Millis TimerPhases::NextWake(Millis now) const {
+  switch (m_phase) {
+    case PhaseBootWait:
+    case PhaseGoResident:
+      return kSecond;
+    case PhaseAutoChange:
+      return m_due > now ? m_due - now : 0;
+    case PhaseIdle:
+      break;
+  }
+  return kNever;
 }

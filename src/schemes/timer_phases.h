@@ -1,14 +1,21 @@
 #pragma once
-// What the one-second timer of the status window does, tick by tick: the
-// start-up wait counted down, the window hidden one tick after it ends, and
-// the periodic change every `Timer` minutes. The window acts on what each
-// tick asks for; everything here is counted in ticks, not measured.
+// When the status window's timer must fire, and what each firing asks of
+// the window: the start-up wait counted down second by second while the
+// window shows it, the window hidden one second after the wait ends, and
+// the periodic change, due every `Timer` minutes by the clock. In between
+// the window sleeps: with no periodic change there is nothing to wake for.
+
+#include <cstdint>
 
 class TimerPhases {
  public:
+  // Milliseconds of a clock that goes on counting while the machine sleeps.
+  using Millis = std::uint64_t;
+  static constexpr Millis kNever = ~Millis{0};
+
   enum Phase { PhaseIdle, PhaseBootWait, PhaseGoResident, PhaseAutoChange };
 
-  // What one tick asks of the window, in this order.
+  // What one firing asks of the window, in this order.
   struct Tick {
     bool showCountdown = false;  // "waiting: N seconds left", N = countdown
     int countdown = 0;
@@ -18,18 +25,29 @@ class TimerPhases {
   };
 
   Phase phase() const { return m_phase; }
-  int secondsLeft() const { return m_secondsLeft; }
 
-  // The start-up wait of `seconds`; at or below 0 it ends on the first tick.
+  // The start-up wait of `seconds`, one step a second; at or below 0 it
+  // ends on the first step.
   void StartBootWait(int seconds);
-  // Counts `timerMinutes` down, or stops when it is 0 or less.
-  void ArmAutoChange(int timerMinutes);
+  // The periodic change `timerMinutes` from `now`, or none when it is 0 or
+  // less.
+  void ArmAutoChange(int timerMinutes, Millis now);
   void Stop() { m_phase = PhaseIdle; }
 
-  // One tick; `timerMinutes` arms the periodic change when it comes due.
-  Tick OnTick(int timerMinutes);
+  // The timer fired at `now`. A periodic change comes only once its time
+  // has come, however early or late the timer was; the next one is due a
+  // full period after it.
+  Tick OnTimer(int timerMinutes, Millis now);
+  // The machine woke at `now`: a change that fell due during the sleep
+  // comes now, once.
+  Tick OnResume(int timerMinutes, Millis now);
+
+  // How long after `now` the timer must fire next; kNever when nothing is
+  // armed.
+  Millis NextWake(Millis now) const;
 
  private:
   Phase m_phase = PhaseIdle;
-  int m_secondsLeft = 0;
+  int m_secondsLeft = 0;  // steps of the start-up wait and of going resident
+  Millis m_due = 0;       // the periodic change
 };

@@ -26,8 +26,30 @@ LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+namespace {
+
+std::wstring Wide(const CString& text) {
+  int length = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), &wide[0], length);
+  return wide;
+}
+
+CString Ansi(const std::wstring& text) {
+  int wide = static_cast<int>(text.size());
+  int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, &ansi[0], length, nullptr, nullptr);
+  return CString(std::move(ansi));
+}
+
+}  // namespace
+
 CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
-    : CDialog(IDD_SETTINGS, parent), m_settingsFile(settingsFile), m_startupFolder(startupFolder) {}
+    : CDialog(IDD_SETTINGS, parent),
+      m_settingsFile(settingsFile),
+      m_startupFolder(startupFolder),
+      m_startup(Wide(startupFolder)) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -42,6 +64,7 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Control(dx, IDC_CANDIDATE_LIST, m_candidateList);
   DDX_Check(dx, IDC_BOOT_NO_SOUND, m_bootOnNoSound);
   DDX_Check(dx, IDC_BOOT_SOUND_CHANGE, m_bootOnSoundChange);
+  DDX_Check(dx, IDC_START_WITH_WINDOWS, m_startWithWindows);  // before the numbers: a bad one stops the reading
   DDX_Text(dx, IDC_WAIT_SECONDS, m_bootWaitTime);
   DDX_Text(dx, IDC_TIMER_HOURS, m_timerHours);
   DDX_Text(dx, IDC_TIMER_MINUTES, m_timerMinutes);
@@ -83,6 +106,7 @@ bool CSettingsDlg::OnInitDialog() {
   m_bootWaitTime = settings.BootWaitTime;
   m_timerHours = settings.Timer / 60;
   m_timerMinutes = settings.Timer % 60;
+  m_startWithWindows = m_startup.Exists();
 
   FillEventTree();
   ShowSelectPrompt();
@@ -264,7 +288,9 @@ void CSettingsDlg::OnPlay() {
   sndPlaySoundA(m_candidateList.GetText(selected).Mid(1), SND_ASYNC);
 }
 
-void CSettingsDlg::OnApply() {
+void CSettingsDlg::OnApply() { Apply(); }
+
+bool CSettingsDlg::Apply() {
   EnableApply(false);
   UpdateData(true);  // a field that is not a whole number keeps its value; the rest is stored
   AppSettings& settings = m_settingsFile.settings;
@@ -274,11 +300,26 @@ void CSettingsDlg::OnApply() {
   settings.Timer = m_timerHours * 60 + m_timerMinutes;
   settings.Setup = 1;
   m_settingsFile.SaveSettings();
+  return ApplyStartWithWindows();
 }
 
+// The shortcut lives in the Startup folder, not in BTD.CFG. When the folder
+// refuses, the box goes back to what is true and the user learns why.
+bool CSettingsDlg::ApplyStartWithWindows() {
+  bool wanted = m_startWithWindows != 0;
+  std::wstring reason;
+  if (wanted == m_startup.Exists() || m_startup.Set(wanted, reason)) return true;
+  m_startWithWindows = m_startup.Exists();
+  CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, m_startWithWindows ? BST_CHECKED : BST_UNCHECKED);
+  CString text;
+  text.Format(LoadResString(IDS_STARTUP_REFUSED), static_cast<const char*>(Ansi(reason)));
+  AfxMessageBox(text, MB_ICONEXCLAMATION);
+  return false;
+}
+
+// A refused shortcut keeps the dialog open, its box turned back.
 void CSettingsDlg::OnOK() {
-  OnApply();
-  CDialog::OnOK();
+  if (Apply()) CDialog::OnOK();
 }
 
 void CSettingsDlg::OnCancel() {

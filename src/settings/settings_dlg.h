@@ -5,6 +5,7 @@
 
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
+#include "settings/startup_shortcut.h"
 #include "settings/wave_files.h"
 #include "store/settings_file.h"
 
@@ -37,6 +38,9 @@ class CSettingsDlg : public CDialog {
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
   void TellCount(UINT messageId, int count);
+  // Apply's work; false when the Startup folder refused the shortcut.
+  bool Apply();
+  bool ApplyStartWithWindows();
 
   void OnPaint();
   HICON OnQueryDragIcon();
@@ -67,6 +71,8 @@ class CSettingsDlg : public CDialog {
   int m_bootWaitTime = 0;
   int m_timerHours = 0;
   int m_timerMinutes = 0;
+  int m_startWithWindows = 0;
+  StartupShortcut m_startup;
   bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared
 };

@@ -6,6 +6,7 @@
 #include "platform/win/data_exchange.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
+#include "platform/win/window_timer.h"
 #include "res/resource.h"
 #include "schemes/sound_schemes.h"
 #include "settings/about_dlg.h"
@@ -18,11 +19,21 @@ constexpr UINT kTrayIconId = 1;
 // What drives the icon from outside (the end-to-end driver among them) posts
 // exactly this pair; with another message it would reach no handler.
 constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
-constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kTimerPeriod = 1000;
+
+constexpr UINT_PTR kPhaseTimer = 1;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+
+// A refused icon is offered again often while Explorer may still be
+// starting, and then now and again for as long as the program runs.
+constexpr TimerPhases::Millis kTrayRetrySoon = 3000, kTrayRetryLater = 30000;
+constexpr TimerPhases::Millis kTrayStartingUp = 2 * 60 * 1000;
+
+// The periodic change may come this much late, so that Windows can wake the
+// machine once for it and for other timers.
+UINT ChangeTolerance(TimerPhases::Millis delay) { return delay / 4 < 60000 ? static_cast<UINT>(delay / 4) : 60000; }
 
 // Sent to every top-level window when the taskbar is rebuilt (Explorer
-// restarted): the notification area has forgotten our icon.
+// started or restarted): the notification area has forgotten our icon.
 UINT TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageA("TaskbarCreated");
   return message;
@@ -41,8 +52,8 @@ void TellKeptCopy(const CString& path) {
   AfxMessageBox(text, MB_ICONINFORMATION);
 }
 
-CResidentDlg::CResidentDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
-    : CDialog(IDD_RESIDENT, parent), m_settingsFile(settingsFile), m_startupFolder(startupFolder) {}
+CResidentDlg::CResidentDlg(SettingsFile& settingsFile, const StartupFiles& files, ResidentSystem system)
+    : CDialog(IDD_RESIDENT), m_settingsFile(settingsFile), m_files(files), m_system(system) {}
 
 void CResidentDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -58,9 +69,12 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnCommand<&CResidentDlg::OnReassign>(IDM_REASSIGN),
       OnCommand<&CResidentDlg::OnAbout>(IDM_ABOUT),
       OnMessage<WM_TIMER, &CResidentDlg::OnTimer>(),
+      OnMessage<WM_QUERYENDSESSION, &CResidentDlg::OnQueryEndSession>(),
+      OnMessage<WM_ENDSESSION, &CResidentDlg::OnEndSession>(),
+      OnMessage<WM_POWERBROADCAST, &CResidentDlg::OnPowerBroadcast>(),
   };
   if (message == TaskbarCreatedMessage()) {
-    if (m_trayIconShown) Shell_NotifyIconA(NIM_ADD, &m_trayData);
+    if (m_resident && !m_runEnded) AddTrayIcon();
     result = 0;
     return true;
   }
@@ -70,7 +84,6 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
 bool CResidentDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcons(IDI_BELLTIDE);
-  m_timerId = 0;
   SetStatus(LoadResString(IDS_STATUS_LOADING));
   bool loaded;
   {
@@ -89,6 +102,7 @@ bool CResidentDlg::OnInitDialog() {
     SetStatus(LoadResString(IDS_STATUS_FIRST_RUN));
     AfxMessageBox(IDS_FIRST_RUN, MB_ICONINFORMATION);
     OnSettings();
+    if (m_runEnded) return true;
   }
 
   m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -99,7 +113,6 @@ bool CResidentDlg::OnInitDialog() {
   m_trayData.hIcon = LoadTrayIcon(IDI_SOUNDING);
   lstrcpynA(m_trayData.szTip, "Belltide", sizeof m_trayData.szTip);
 
-  m_timerId = SetTimer(m_hWnd, kTimerId, kTimerPeriod, nullptr);
   StartBootSequence();
   return true;
 }
@@ -110,13 +123,39 @@ void CResidentDlg::StartBootSequence() {
     SetStatus(LoadResString(IDS_STATUS_SILENCED));
   }
   m_phases.StartBootWait(m_settingsFile.settings.BootWaitTime);
+  ArmTimer();
+}
+
+void CResidentDlg::ArmTimer() {
+  if (m_runEnded) return;
+  TimerPhases::Millis delay = m_phases.NextWake(Now());
+  if (delay == TimerPhases::kNever)
+    KillTimer(m_hWnd, kPhaseTimer);
+  else if (m_phases.phase() == TimerPhases::PhaseAutoChange)
+    ArmWindowTimer(m_hWnd, kPhaseTimer, delay, ChangeTolerance(delay));
+  else
+    ArmWindowTimer(m_hWnd, kPhaseTimer, delay);  // the window shows each second
 }
 
 void CResidentDlg::OnTimer(UINT_PTR id) {
   PassToDefault();
-  if (id != m_timerId) return;
+  if (m_runEnded) return;
+  if (id == kTrayRetryTimer) {
+    AddTrayIcon();
+  } else if (id == kPhaseTimer) {
+    Act(m_phases.OnTimer(m_settingsFile.settings.Timer, Now()));
+    ArmTimer();
+  }
+}
+
+void CResidentDlg::OnPowerBroadcast(UINT event) {
+  if (m_runEnded || (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND)) return;
+  Act(m_phases.OnResume(m_settingsFile.settings.Timer, Now()));
+  ArmTimer();
+}
+
+void CResidentDlg::Act(const TimerPhases::Tick& tick) {
   const AppSettings& settings = m_settingsFile.settings;
-  TimerPhases::Tick tick = m_phases.OnTick(settings.Timer);
   if (tick.showCountdown) {
     CString text;
     text.Format(LoadResString(IDS_STATUS_WAITING), tick.countdown);
@@ -128,33 +167,61 @@ void CResidentDlg::OnTimer(UINT_PTR id) {
   }
   if (tick.goResident) {
     ShowWindow(SW_HIDE);
+    m_resident = true;
     // The record already shows the silent state if the start-up silenced the sounds.
-    m_trayIconShown = Shell_NotifyIconA(NIM_ADD, &m_trayData) != FALSE;
+    AddTrayIcon();
   }
   if (tick.reassign) ReassignSounds();
+}
+
+// An add that timed out while Explorer was busy may have landed all the
+// same; then the icon takes changes.
+void CResidentDlg::AddTrayIcon() {
+  m_trayIconShown = Notify(NIM_ADD) || Notify(NIM_MODIFY);
+  if (m_trayIconShown) {
+    KillTimer(m_hWnd, kTrayRetryTimer);
+    m_trayRefusedSince = TimerPhases::kNever;
+    return;
+  }
+  TimerPhases::Millis now = Now();
+  if (m_trayRefusedSince == TimerPhases::kNever) m_trayRefusedSince = now;
+  ArmWindowTimer(m_hWnd, kTrayRetryTimer,
+                 now - m_trayRefusedSince < kTrayStartingUp ? kTrayRetrySoon : kTrayRetryLater);
+}
+
+void CResidentDlg::RemoveTrayIcon() {
+  KillTimer(m_hWnd, kTrayRetryTimer);
+  if (m_trayIconShown) Notify(NIM_DELETE);
+  m_trayIconShown = false;
 }
 
 void CResidentDlg::UpdateTrayIcon(bool silent) {
   lstrcpynA(m_trayData.szTip, silent ? "Belltide - No Sound" : "Belltide", sizeof m_trayData.szTip);
   m_trayData.hIcon = LoadTrayIcon(silent ? IDI_SILENT : IDI_SOUNDING);
-  Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
+  if (m_trayIconShown) Notify(NIM_MODIFY);
 }
 
 void CResidentDlg::ReassignSounds() {
+  if (m_runEnded) return;
   CWaitCursor wait;
   UpdateTrayIcon(false);
+  // The tray's answer lets in messages sent meanwhile: the session may
+  // have ended in it, and with it the run.
+  if (m_runEnded) return;
   AssignRandomSounds(m_settingsFile.table);
   m_settingsFile.SaveSettings();
 }
 
 void CResidentDlg::SetSilentScheme() {
+  if (m_runEnded) return;
   SilenceSounds(m_settingsFile.table);
   UpdateTrayIcon(true);
   m_phases.Stop();
+  ArmTimer();
 }
 
 LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  if (wParam == kTrayIconId && m_trayEnabled) {
+  if (wParam == kTrayIconId && m_trayEnabled && !m_runEnded) {
     if (LOWORD(lParam) == WM_RBUTTONUP)
       ShowPopupMenu();
     else if (LOWORD(lParam) == WM_LBUTTONDBLCLK)
@@ -177,13 +244,32 @@ void CResidentDlg::ShowPopupMenu() {
 
 void CResidentDlg::OnExit() { EndDialog(IDOK); }
 
+// Windows may end the process as soon as this returns, so everything that
+// Exit leaves behind is done here: edits the settings dialog has not
+// applied are dropped, as its Cancel would; the settings file is closed
+// with its last save on the disk, the backup written, the icon removed.
+void CResidentDlg::OnEndSession(bool ending) {
+  if (!ending || m_runEnded) return;
+  if (m_openSettings) m_openSettings->EndDialog(IDCANCEL);
+  KillTimer(m_hWnd, kPhaseTimer);
+  RemoveTrayIcon();
+  m_files.Finish(m_settingsFile);
+  m_runEnded = true;
+  EndDialog(IDOK);
+}
+
 void CResidentDlg::OnSettings() {
+  if (m_runEnded) return;
   m_phases.Stop();
+  ArmTimer();
   m_trayEnabled = false;
-  CSettingsDlg dialog(m_settingsFile, m_startupFolder);
+  CSettingsDlg dialog(m_settingsFile, m_files.folder);
+  m_openSettings = &dialog;
   dialog.DoModal();
+  m_openSettings = nullptr;
   m_trayEnabled = true;
-  m_phases.ArmAutoChange(m_settingsFile.settings.Timer);
+  m_phases.ArmAutoChange(m_settingsFile.settings.Timer, Now());
+  ArmTimer();
 }
 
 void CResidentDlg::OnReassign() { ReassignSounds(); }
@@ -194,9 +280,7 @@ void CResidentDlg::OnAbout() {
 }
 
 bool CResidentDlg::DestroyWindow() {
-  Shell_NotifyIconA(NIM_DELETE, &m_trayData);
-  m_trayIconShown = false;
-  if (m_timerId != 0) KillTimer(m_hWnd, m_timerId);
-  m_timerId = 0;
+  RemoveTrayIcon();
+  KillTimer(m_hWnd, kPhaseTimer);
   return CDialog::DestroyWindow();
 }

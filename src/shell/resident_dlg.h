@@ -1,7 +1,8 @@
 #pragma once
 // The program's main window: a small status window shown during start-up,
-// then hidden for good as the owner of the tray icon, its popup menu and the
-// one-second timer that drives the start-up wait and the periodic change.
+// then hidden for good as the owner of the tray icon and its popup menu.
+// Its timer fires only for what is due: each second of the start-up wait,
+// the periodic change, and a retry while the tray refuses the icon.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -9,15 +10,26 @@
 #include "platform/win/dialog.h"
 #include "schemes/timer_phases.h"
 #include "store/settings_file.h"
+#include "store/startup_files.h"
+
+class CSettingsDlg;
 
 // Tells the user which file holds bytes of the settings file that it no
 // longer holds itself.
 void TellKeptCopy(const CString& path);
 
+// What the resident window asks of the notification area and of the clock;
+// tests give it their own.
+struct ResidentSystem {
+  BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAA data) = Shell_NotifyIconA;
+  ULONGLONG(WINAPI* tickCount)() = GetTickCount64;  // counts on while the machine sleeps
+};
+
 class CResidentDlg : public CDialog {
  public:
-  // `startupFolder` is where the program was started; the manual is below it.
-  CResidentDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr);
+  // The settings file is open; `files` tell where it and its backup live
+  // (the manual is below files.folder).
+  CResidentDlg(SettingsFile& settingsFile, const StartupFiles& files, ResidentSystem system = {});
 
   // A new random sound for every event, ".Current" active, marks saved.
   void ReassignSounds();
@@ -25,10 +37,6 @@ class CResidentDlg : public CDialog {
   void SetSilentScheme();
   // The tray's sounding (false) or silent (true) tip and icon.
   void UpdateTrayIcon(bool silent);
-
-  const TimerPhases& phases() const { return m_phases; }
-  bool IsTrayIconShown() const { return m_trayIconShown; }
-  const NOTIFYICONDATAA& trayData() const { return m_trayData; }
 
  protected:
   bool DestroyWindow() override;
@@ -38,11 +46,20 @@ class CResidentDlg : public CDialog {
 
  private:
   void StartBootSequence();
+  void Act(const TimerPhases::Tick& tick);
+  void ArmTimer();
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  bool Notify(DWORD message) { return m_system.notifyIcon(message, &m_trayData) != FALSE; }
+  TimerPhases::Millis Now() const { return m_system.tickCount(); }
   void SetStatus(const CString& text) { m_statusLine.SetWindowText(text); }
   void ShowPopupMenu();
 
   LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnTimer(UINT_PTR id);
+  bool OnQueryEndSession() { return true; }  // never holds the session up
+  void OnEndSession(bool ending);
+  void OnPowerBroadcast(UINT event);
   void OnExit();
   void OnSettings();
   void OnSilent() { SetSilentScheme(); }
@@ -50,11 +67,15 @@ class CResidentDlg : public CDialog {
   void OnAbout();
 
   SettingsFile& m_settingsFile;
-  CString m_startupFolder;
+  const StartupFiles& m_files;
+  ResidentSystem m_system;
   bool m_trayEnabled = true;  // false while the settings dialog is open
+  CSettingsDlg* m_openSettings = nullptr;
   NOTIFYICONDATAA m_trayData = {};
   CEdit m_statusLine;
-  UINT_PTR m_timerId = 0;
   TimerPhases m_phases;
-  bool m_trayIconShown = false;  // added, and not yet deleted
+  bool m_resident = false;                                       // gone to the tray: the icon belongs there
+  bool m_trayIconShown = false;                                  // added, and not yet deleted
+  TimerPhases::Millis m_trayRefusedSince = TimerPhases::kNever;  // when the tray first refused the icon
+  bool m_runEnded = false;  // by the end of the session: nothing may change any more
 };

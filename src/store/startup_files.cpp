@@ -57,3 +57,9 @@ bool StartupFiles::BackUp(const SettingsFile& closedFile) const {
     return false;
   return os_file::WriteAtomically(backupPath, SiblingPath(backupPath, kBackupTmp), bytes);
 }
+
+void StartupFiles::Finish(SettingsFile& file) const {
+  if (!file.IsOpen()) return;
+  file.Close();
+  BackUp(file);
+}

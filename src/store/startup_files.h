@@ -32,4 +32,9 @@ struct StartupFiles {
   // with a complete copy of it, unless its last save failed, so that a
   // damaged file never replaces a good backup.
   bool BackUp(const SettingsFile& closedFile) const;
+
+  // The end of a run, by Exit or by the end of the Windows session: closes
+  // the settings file once its last save is on the disk, then backs it up.
+  // Does nothing when the file is closed already.
+  void Finish(SettingsFile& file) const;
 };

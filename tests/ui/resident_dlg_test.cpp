@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "cp932.h"
+#include "fake_system.h"
 #include "modal_script.h"
 #include "platform/registry.h"
 #include "registry_sandbox.h"
@@ -36,18 +37,21 @@ class ResidentWindow : public RegistryTest {
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   }
 
-  // Delivers one tick of the window's own timer.
+  // Delivers one firing of the window's own timer.
   static void Tick(CResidentDlg& dlg) { dlg.SendMessage(WM_TIMER, 1); }
 
   TempDir dir;
+  StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str(), dir.path().c_str()};
   SettingsFile file;
+  ResidentSystem system = fake_system::Start();
 };
 
 }  // namespace
 
 TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=2\r\n");
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
+  HWND window = nullptr;
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("設定ファイルを読み込んでいます・・・"), Status(dlg));
     EXPECT_TRUE(dlg.IsWindowVisible());
@@ -60,15 +64,18 @@ TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
     Tick(dlg);  // shows 0, then at once the going-resident text
     EXPECT_EQ(Cp932("タスクトレイに常駐します"), Status(dlg));
     EXPECT_TRUE(dlg.IsWindowVisible());
-    EXPECT_FALSE(dlg.IsTrayIconShown());
+    EXPECT_EQ(nullptr, fake_system::Icon(dlg.m_hWnd));
     Tick(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible());
-    EXPECT_TRUE(dlg.IsTrayIconShown());
-    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
-    EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, dlg.trayData().cbSize);  // the first layout's size
-    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), dlg.trayData().uCallbackMessage);
+    const NOTIFYICONDATAA* icon = fake_system::Icon(dlg.m_hWnd);
+    ASSERT_TRUE(icon);
+    EXPECT_STREQ("Belltide", icon->szTip);
+    EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, icon->cbSize);  // the first layout's size
+    EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), icon->uCallbackMessage);
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));  // no periodic change: nothing left to wake for
+    window = dlg.m_hWnd;
   });
-  EXPECT_FALSE(dlg.IsTrayIconShown());  // deleted when the window went
+  EXPECT_EQ(nullptr, fake_system::Icon(window));  // deleted when the window went
 }
 
 // The picks must differ from one start to the next: the generator is seeded
@@ -76,7 +83,7 @@ TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
 TEST_F(ResidentWindow, RandomGeneratorIsSeededFromTheClock) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\n");
   std::time_t before = std::time(nullptr);
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   int drawn = -1;
   RunModal(dlg, [&] { drawn = std::rand(); });
   bool seededWithTheTime = false;
@@ -95,10 +102,11 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
     settingsAfterMessage = boxes.seen().size() == 1;
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   });
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("初回起動ルーチン起動"), Status(dlg));
-    EXPECT_EQ(TimerPhases::PhaseBootWait, dlg.phases().phase());
+    Tick(dlg);  // the start-up goes on as usual once the settings are closed
+    EXPECT_EQ(Cp932("タスクトレイに常駐します"), Status(dlg));
   });
   EXPECT_TRUE(settings.seen());
   EXPECT_TRUE(settingsAfterMessage);
@@ -110,7 +118,7 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
 TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
   for (auto [key, result] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {
-    CResidentDlg dlg(file, dir.path().c_str());
+    CResidentDlg dlg(file, files, system);
     EXPECT_EQ(result, RunModal(dlg, [&] {
                 PostMessageA(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
                 Pump(300);
@@ -121,7 +129,7 @@ TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
 
 TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   EXPECT_EQ(IDOK, RunModal(dlg, [&] {
               dlg.SendMessage(WM_COMMAND, 32776, 0);
               Pump(100);
@@ -130,20 +138,21 @@ TEST_F(ResidentWindow, ExitCommandEndsTheRun) {
 
 TEST_F(ResidentWindow, SilenceAtStartShowsItInStatusAndTray) {
   OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=0\r\n", "-C:\\a.wav\r\n");
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   RunModal(dlg, [&] {
     EXPECT_EQ(Cp932("サウンド無しに設定しました"), Status(dlg));
-    EXPECT_EQ(TimerPhases::PhaseBootWait, dlg.phases().phase());
     EXPECT_EQ(CString(".None"), ActiveScheme());
     Tick(dlg);
+    EXPECT_EQ(Cp932("タスクトレイに常駐します"), Status(dlg));  // the wait still runs
     Tick(dlg);
-    EXPECT_STREQ("Belltide - No Sound", dlg.trayData().szTip);  // the tray tells the truth
+    ASSERT_TRUE(fake_system::Icon(dlg.m_hWnd));
+    EXPECT_STREQ("Belltide - No Sound", fake_system::Icon(dlg.m_hWnd)->szTip);  // the tray tells the truth
   });
 }
 
 TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
   OpenSettings("Setup=1\r\nBootOnNoSound=1\r\nBootOnSoundChange=1\r\n", "-C:\\a.wav\r\n");
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   RunModal(dlg, [&] {
     EXPECT_EQ(CString(".None"), ActiveScheme());
     Tick(dlg);
@@ -151,8 +160,40 @@ TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
     CString sound;
     RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current").QueryString(nullptr, sound);
     EXPECT_EQ(CString("C:\\a.wav"), sound);
-    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
+    Tick(dlg);
+    ASSERT_TRUE(fake_system::Icon(dlg.m_hWnd));
+    EXPECT_STREQ("Belltide", fake_system::Icon(dlg.m_hWnd)->szTip);
   });
+}
+
+// At the end of the Windows session the program ends as Exit ends it, from
+// inside whatever dialog is open: the settings' unapplied edits are dropped,
+// the last save and the backup are on the disk, the icon is gone.
+TEST_F(ResidentWindow, SessionEndEndsTheRunAsExitWould) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\n", "-C:\\a.wav\r\n");
+  CResidentDlg dlg(file, files, system);
+  WhenWindowAppears settings(Cp932("Belltide 設定"), [&](HWND) {
+    file.table[1].AppendCandidate("C:\\unapplied.wav", false);
+    EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    dlg.SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // called off: nothing happens
+    EXPECT_TRUE(file.IsOpen());
+    dlg.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  });
+  HWND window = nullptr;
+  EXPECT_EQ(IDOK, RunModal(dlg, [&] {
+              Tick(dlg);
+              Tick(dlg);
+              window = dlg.m_hWnd;
+              ASSERT_TRUE(fake_system::Icon(window));
+              dlg.SendMessage(WM_COMMAND, 32773, 0);  // the settings, until the session ends
+            }));
+  EXPECT_TRUE(settings.seen());
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(nullptr, fake_system::Icon(window));
+  std::string saved = dir.Read("BTD.CFG");
+  EXPECT_EQ(std::string::npos, saved.find("unapplied"));
+  EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_SAVE.CFG").c_str()));
 }
 
 // Run by the English pass, under code page 1252: the texts of the status
@@ -174,7 +215,7 @@ TEST_F(ResidentWindow, EnglishFirstRun) {
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED), 0);  // Import...
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   });
-  CResidentDlg dlg(file, dir.path().c_str());
+  CResidentDlg dlg(file, files, system);
   RunModal(dlg, [&] {
     EXPECT_EQ("First start", Status(dlg));
     Tick(dlg);

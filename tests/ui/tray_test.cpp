@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cp932.h"
+#include "fake_system.h"
 #include "modal_script.h"
 #include "platform/registry.h"
 #include "registry_sandbox.h"
@@ -50,15 +51,15 @@ class Tray : public RegistryTest {
     dir.Write("BTD.CFG", options + "\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n\r\n");
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
-    CResidentDlg dlg(file, dir.path().c_str());
+    CResidentDlg dlg(file, files, system);
     RunModal(dlg, [&] {
-      dlg.SendMessage(WM_TIMER, 1);  // BootWaitTime 0: the wait ends
-      dlg.SendMessage(WM_TIMER, 1);  // and the window goes to the tray
+      Fire(dlg);  // BootWaitTime 0: the wait ends
+      Fire(dlg);  // and the window goes to the tray
       script(dlg);
     });
   }
 
-  // Closes the settings dialog as soon as it opens; counts how often it did.
+  // Closes the settings dialog as soon as it opens.
   WhenWindowAppears CancelSettings() {
     return WhenWindowAppears(Cp932("Belltide 設定"),
                              [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
@@ -68,8 +69,18 @@ class Tray : public RegistryTest {
     dlg.SendMessage(WM_MOUSEMOVE, id, MAKELPARAM(mouseMessage, 0));
   }
 
+  // The window's timer fires `seconds` after the start of the tray life.
+  void FireAt(CResidentDlg& dlg, double seconds, UINT_PTR timer = 1) {
+    fake_system::now = start + static_cast<ULONGLONG>(seconds * 1000);
+    Fire(dlg, timer);
+  }
+  static void Fire(CResidentDlg& dlg, UINT_PTR timer = 1) { dlg.SendMessage(WM_TIMER, timer); }
+
   TempDir dir;
+  StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str(), dir.path().c_str()};
   SettingsFile file;
+  ResidentSystem system = fake_system::Start();
+  const ULONGLONG start = fake_system::now;
 };
 
 }  // namespace
@@ -93,28 +104,37 @@ TEST_F(Tray, RightClickOpensTheMenuAndItsLetterPicksTheCommand) {
   });
 }
 
+// Only those two act: any other notification leaves the change where it was
+// due; the settings dialog, closing, arms it a full period from then.
 TEST_F(Tray, OnlyRightReleaseAndLeftDoubleClickOfOurIconAct) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=5\r\n", [&](CResidentDlg& dlg) {
-    dlg.SendMessage(WM_TIMER, 1);
+    WhenWindowAppears settings = CancelSettings();
+    fake_system::now = start + 60000;
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) Notify(dlg, 1, mouse);
     Notify(dlg, 2, WM_LBUTTONDBLCLK);  // another icon's notification
-    EXPECT_EQ(299, dlg.phases().secondsLeft());
-    WhenWindowAppears settings = CancelSettings();
+    EXPECT_FALSE(settings.seen());
+    FireAt(dlg, 300);
+    CString first = EventSound();
+    EXPECT_FALSE(first.IsEmpty());
+
     Notify(dlg, 1, WM_LBUTTONDBLCLK);  // opens the settings, which re-arm the change on closing
     EXPECT_TRUE(settings.seen());
-    EXPECT_EQ(300, dlg.phases().secondsLeft());
+    FireAt(dlg, 599.9);
+    EXPECT_EQ(first, EventSound());
+    FireAt(dlg, 600);
+    EXPECT_NE(first, EventSound());  // the second pick of a pool of two is the other file
   });
 }
 
-TEST_F(Tray, ReassignCommandLeavesTheCountdownAndSavesTheMarks) {
+TEST_F(Tray, ReassignCommandLeavesTheChangeWhereItWasDueAndSavesTheMarks) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
-    dlg.SendMessage(WM_TIMER, 1);
+    fake_system::now = start + 30000;
     dlg.SendMessage(WM_COMMAND, kReassign, 0);
-    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
-    EXPECT_EQ(59, dlg.phases().secondsLeft());
-    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
+    ASSERT_STREQ("Belltide", fake_system::Icon(dlg.m_hWnd)->szTip);
     CString sound = EventSound();
     EXPECT_NE(std::string::npos, Contents(file).find(("+" + sound.str() + "\r\n").c_str()));
+    FireAt(dlg, 60);
+    EXPECT_NE(sound, EventSound());
   });
 }
 
@@ -124,56 +144,76 @@ TEST_F(Tray, SilenceCommandStopsTheChangeAndLeavesTheFileAlone) {
     dlg.SendMessage(WM_COMMAND, kSilent, 0);
     EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));
     EXPECT_TRUE(EventSound().IsEmpty());
-    EXPECT_STREQ("Belltide - No Sound", dlg.trayData().szTip);
-    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
+    EXPECT_STREQ("Belltide - No Sound", fake_system::Icon(dlg.m_hWnd)->szTip);
     EXPECT_EQ(before, Contents(file));
-    for (int i = 0; i < 120; ++i) dlg.SendMessage(WM_TIMER, 1);
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));  // nothing armed
+    FireAt(dlg, 120);
     EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));  // no change came by itself
 
-    dlg.SendMessage(WM_COMMAND, kReassign, 0);  // sounds back, countdown still stopped
+    dlg.SendMessage(WM_COMMAND, kReassign, 0);  // sounds back, the change still stopped
     EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
-    EXPECT_STREQ("Belltide", dlg.trayData().szTip);
-    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
+    EXPECT_STREQ("Belltide", fake_system::Icon(dlg.m_hWnd)->szTip);
+    std::string marks = Contents(file);  // both picked: a change would start a new cycle
+    FireAt(dlg, 240);
+    EXPECT_EQ(marks, Contents(file));
 
     WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);  // closing the settings arms it again
-    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
-    EXPECT_EQ(60, dlg.phases().secondsLeft());
+    FireAt(dlg, 299.9);
+    EXPECT_EQ(marks, Contents(file));
+    FireAt(dlg, 300);
+    EXPECT_NE(marks, Contents(file));
   });
 }
 
-TEST_F(Tray, PeriodicChangeEveryTimerMinutesInTicks) {
+// Due by the clock: a timer that fires early changes nothing, one that comes
+// late (or the machine waking after the time) changes once, and the next
+// change is a full period after that.
+TEST_F(Tray, PeriodicChangeEveryTimerMinutesByTheClock) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
-    EXPECT_EQ(TimerPhases::PhaseAutoChange, dlg.phases().phase());
-    EXPECT_EQ(60, dlg.phases().secondsLeft());
-    for (int i = 0; i < 59; ++i) dlg.SendMessage(WM_TIMER, 1);
+    FireAt(dlg, 59.9);
     EXPECT_EQ(CString(".Default"), Value("AppEvents\\Schemes"));
-    dlg.SendMessage(WM_TIMER, 1);
+    FireAt(dlg, 61);
     EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
-    EXPECT_EQ(60, dlg.phases().secondsLeft());
     CString first = EventSound();
-    for (int i = 0; i < 60; ++i) dlg.SendMessage(WM_TIMER, 1);
-    EXPECT_NE(first, EventSound());  // the second pick of a pool of two is the other file
+    FireAt(dlg, 120.9);
+    EXPECT_EQ(first, EventSound());
+    fake_system::now = start + 3600 * 1000;  // woke after an hour of sleep
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    CString second = EventSound();
+    EXPECT_NE(first, second);
+    std::string marks = Contents(file);  // both picked: a change would start a new cycle
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);  // the second signal of the same waking
+    FireAt(dlg, 3600);
+    EXPECT_EQ(marks, Contents(file));
   });
 }
 
-TEST_F(Tray, NoPeriodicChangeWithoutAPositiveTimer) {
+TEST_F(Tray, NoTimerWithoutAPositiveTimer) {
   Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=-5\r\n", [&](CResidentDlg& dlg) {
-    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));
     WhenWindowAppears settings = CancelSettings();
     dlg.SendMessage(WM_COMMAND, kSettings, 0);
-    EXPECT_EQ(TimerPhases::PhaseIdle, dlg.phases().phase());
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));
   });
 }
 
-TEST_F(Tray, IconComesBackWhenTheTaskbarIsRebuilt) {
+// A tray that refuses the icon (Explorer not ready at log-on) is asked again
+// until it takes it; a rebuilt taskbar gets it again at once.
+TEST_F(Tray, IconComesEvenWhenTheTrayRefusesItAtFirst) {
+  fake_system::refusals = 4;  // two adds, each followed by a modify
   Start("Setup=1\r\nBootOnSoundChange=0\r\n", [&](CResidentDlg& dlg) {
-    NOTIFYICONDATAA data = dlg.trayData();
-    ASSERT_TRUE(dlg.IsTrayIconShown());
-    Shell_NotifyIconA(NIM_DELETE, &data);  // as a restarted Explorer has forgotten it
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &data));
+    EXPECT_EQ(nullptr, fake_system::Icon(dlg.m_hWnd));
+    FireAt(dlg, 3, 2);
+    EXPECT_EQ(nullptr, fake_system::Icon(dlg.m_hWnd));
+    FireAt(dlg, 6, 2);
+    ASSERT_TRUE(fake_system::Icon(dlg.m_hWnd));
+    EXPECT_EQ(3, fake_system::AddsAsked());
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 2));  // no more retries
+
+    fake_system::ForgetIcons();  // Explorer restarted
     dlg.SendMessage(RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data));
+    EXPECT_TRUE(fake_system::Icon(dlg.m_hWnd));
   });
 }
 

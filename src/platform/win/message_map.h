@@ -76,6 +76,32 @@ struct Cracker<WM_DRAWITEM> {
   }
 };
 
+template <>
+struct Cracker<WM_QUERYENDSESSION> {
+  template <class T>
+  static LRESULT Call(T& target, bool (T::*handler)(), WPARAM, LPARAM) {
+    return (target.*handler)() ? TRUE : FALSE;
+  }
+};
+
+template <>
+struct Cracker<WM_ENDSESSION> {
+  template <class T>
+  static LRESULT Call(T& target, void (T::*handler)(bool), WPARAM wParam, LPARAM) {
+    (target.*handler)(wParam != FALSE);
+    return 0;
+  }
+};
+
+template <>
+struct Cracker<WM_POWERBROADCAST> {
+  template <class T>
+  static LRESULT Call(T& target, void (T::*handler)(UINT), WPARAM wParam, LPARAM) {
+    (target.*handler)(static_cast<UINT>(wParam));
+    return TRUE;
+  }
+};
+
 // A message with a cracker.
 template <UINT Message, auto Handler, class T = HandlerClass<Handler>>
 MessageMapEntry<T> OnMessage() {

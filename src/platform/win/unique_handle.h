@@ -55,3 +55,12 @@ struct FindTraits {
   static void Close(HANDLE find) { FindClose(find); }
 };
 using UniqueFind = UniqueHandle<FindTraits>;
+
+template <class Interface>
+struct ComTraits {
+  using Handle = Interface*;
+  static Interface* Invalid() { return nullptr; }
+  static void Close(Interface* object) { object->Release(); }
+};
+template <class Interface>
+using UniqueCom = UniqueHandle<ComTraits<Interface>>;

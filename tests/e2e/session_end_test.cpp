@@ -1,0 +1,48 @@
+// The end of the Windows session (log-off, shutdown) as wineboot brings it:
+// every window of the prefix is asked, then told, then what remains ends.
+// It ends Wine's own services too, so it has a ctest entry of its own.
+
+#include <gtest/gtest.h>
+
+#include "registry_sandbox.h"
+#include "running_program.h"
+#include "temp_dir.h"
+
+namespace {
+
+constexpr UINT kReassignCommand = 32774;
+
+bool RunAndWait(std::string commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended;
+}
+
+class SessionEnd : public RegistryTest {
+ protected:
+  TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(SessionEnd, EndsTheProgramAsExitWould) {
+  dir.Write("BTD.CFG",
+            "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=0\r\n\r\n\\.Default\r\nWindows\r\n\r\n"
+            "Beep\r\nBeep\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n-C:\\c.wav\r\n\r\n");
+  RunningProgram program(dir.path());
+  ASSERT_TRUE(program.WaitUntilHidden());
+  SendMessageTimeoutA(program.WaitForStatusWindow(), WM_COMMAND, kReassignCommand, 0, SMTO_NORMAL, 10000, nullptr);
+
+  ASSERT_TRUE(RunAndWait("wineboot.exe --end-session --force"));
+  EXPECT_NE(-1, program.WaitForExit(10000));
+  std::string settings = dir.Read("BTD.CFG");
+  EXPECT_NE(std::string::npos, settings.find("\r\n+C:\\")) << "the reassignment is saved";
+  EXPECT_EQ(settings, dir.Read("BTD_BAK.CFG"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_SAVE.CFG").c_str()));
+}

@@ -1,0 +1,54 @@
+#include "fake_system.h"
+
+#include <map>
+
+namespace fake_system {
+namespace {
+
+std::map<HWND, NOTIFYICONDATAA> g_icons;
+int g_adds = 0;
+
+BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAA data) {
+  if (message == NIM_ADD) ++g_adds;
+  if (refusals > 0) {
+    --refusals;
+    return FALSE;
+  }
+  bool held = g_icons.count(data->hWnd) > 0;
+  switch (message) {
+    case NIM_ADD:
+    case NIM_MODIFY:
+      if (held == (message == NIM_ADD)) return FALSE;
+      g_icons[data->hWnd] = *data;
+      return TRUE;
+    case NIM_DELETE:
+      return g_icons.erase(data->hWnd) > 0;
+  }
+  return FALSE;
+}
+
+ULONGLONG WINAPI Now() { return now; }
+
+}  // namespace
+
+ULONGLONG now = 0;
+int refusals = 0;
+
+ResidentSystem Start() {
+  g_icons.clear();
+  g_adds = 0;
+  now = 1000000;
+  refusals = 0;
+  return {Notify, Now};
+}
+
+void ForgetIcons() { g_icons.clear(); }
+
+const NOTIFYICONDATAA* Icon(HWND window) {
+  auto it = g_icons.find(window);
+  return it == g_icons.end() ? nullptr : &it->second;
+}
+
+int AddsAsked() { return g_adds; }
+
+}  // namespace fake_system
