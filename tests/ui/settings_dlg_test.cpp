@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr int kTree = 1030, kList = 1000, kPlay = 1009, kAdd = 1003, kDelete = 1004, kNoSound = 1019,
-              kSoundChange = 1018, kWait = 1023, kHours = 1025, kMinutes = 1026, kApply = 1013, kImport = 1012;
+              kSoundChange = 1018, kWait = 1023, kHours = 1025, kMinutes = 1026, kApply = 1013, kImport = 1012,
+              kStartWithWindows = 1032;
 
 const char kTable[] =
     "\r\n\\App\r\nApplication\r\n\r\nZulu\r\nZulu\r\n+C:\\z.wav\r\n\r\nAlpha\r\nAlpha\r\n\r\n"
@@ -389,4 +391,86 @@ TEST_F(SettingsDialog, ImportRefillsTheTreeAndNothingIsEditedWithoutAnEvent) {
       EXPECT_EQ(before[i].count, file.table[i].count);
     }
   });
+}
+
+namespace {
+
+std::wstring StartupFolder() {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+std::wstring ThisProgram() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Each shortcut of the Startup folder as "name: target | working folder", by name.
+std::vector<std::wstring> StartupShortcuts() {
+  std::vector<std::wstring> shortcuts;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((StartupFolder() + L"\\*.lnk").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return shortcuts;
+  do {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    file->Load((StartupFolder() + L"\\" + found.cFileName).c_str(), STGM_READ);
+    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetWorkingDirectory(folder, MAX_PATH);
+    shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + L" | " + folder);
+    file->Release();
+    link->Release();
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::sort(shortcuts.begin(), shortcuts.end());
+  return shortcuts;
+}
+
+void MakeShortcut(const std::wstring& name, const std::wstring& folder) {
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+  link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  link->SetPath(ThisProgram().c_str());
+  link->SetWorkingDirectory(folder.c_str());
+  file->Save((StartupFolder() + L"\\" + name).c_str(), TRUE);
+  file->Release();
+  link->Release();
+}
+
+}  // namespace
+
+// The option is a shortcut in the Startup folder, not a line of BTD.CFG:
+// this program, working in this folder. The shortcut of a copy in another
+// folder is neither shown as ours nor touched, even under our name.
+TEST_F(SettingsDialog, StartWithWindowsMakesAndRemovesOurShortcutOnly) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  MakeShortcut(L"Belltide.lnk", L"C:\\another copy");
+  const std::wstring theirs = L"Belltide.lnk: " + ThisProgram() + L" | C:\\another copy";
+  std::string optionsBefore;
+  Run("Setup=1\r\n", [&](CSettingsDlg&, HWND dialog) {
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, kStartWithWindows));
+    optionsBefore = Contents(file).substr(0, Contents(file).find("\r\n\r\n"));
+    CheckDlgButton(dialog, kStartWithWindows, BST_CHECKED);
+    Click(dialog, IDOK);
+  });
+  std::wstring folder(dir.path().begin(), dir.path().end());
+  EXPECT_EQ((std::vector<std::wstring>{L"Belltide (2).lnk: " + ThisProgram() + L" | " + folder, theirs}),
+            StartupShortcuts());
+  EXPECT_EQ(optionsBefore, Contents(file).substr(0, Contents(file).find("\r\n\r\n")));
+
+  CSettingsDlg again(file, dir.path().c_str());
+  RunModal(again, [&] {
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(again.m_hWnd, kStartWithWindows));
+    CheckDlgButton(again.m_hWnd, kStartWithWindows, BST_UNCHECKED);
+    Click(again.m_hWnd, IDOK);
+  });
+  EXPECT_EQ(std::vector<std::wstring>{theirs}, StartupShortcuts());
+  DeleteFileW((StartupFolder() + L"\\Belltide.lnk").c_str());
+  CoUninitialize();
 }
