@@ -61,6 +61,7 @@
 #define IDS_DUPLICATES_SKIPPED 209
 #define IDS_FILES_LEFT_OUT 210
 #define IDS_STARTUP_REFUSED 211
+#define IDS_USAGE 212
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/mbcs.h"
+#include "platform/win/ansi_text.h"
 #include "platform/win/data_exchange.h"
 #include "platform/win/file_dialog.h"
 #include "platform/win/unique_handle.h"
@@ -26,30 +27,11 @@ LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-namespace {
-
-std::wstring Wide(const CString& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), &wide[0], length);
-  return wide;
-}
-
-CString Ansi(const std::wstring& text) {
-  int wide = static_cast<int>(text.size());
-  int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, &ansi[0], length, nullptr, nullptr);
-  return CString(std::move(ansi));
-}
-
-}  // namespace
-
 CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
     : CDialog(IDD_SETTINGS, parent),
       m_settingsFile(settingsFile),
       m_startupFolder(startupFolder),
-      m_startup(Wide(startupFolder)) {}
+      m_startup(WidenAnsi(startupFolder)) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -312,7 +294,7 @@ bool CSettingsDlg::ApplyStartWithWindows() {
   m_startWithWindows = m_startup.Exists();
   CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, m_startWithWindows ? BST_CHECKED : BST_UNCHECKED);
   CString text;
-  text.Format(LoadResString(IDS_STARTUP_REFUSED), static_cast<const char*>(Ansi(reason)));
+  text.Format(LoadResString(IDS_STARTUP_REFUSED), static_cast<const char*>(NarrowToAnsi(reason)));
   AfxMessageBox(text, MB_ICONEXCLAMATION);
   return false;
 }

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
+#include "platform/win/ansi_text.h"
 #include "platform/win/data_exchange.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
@@ -72,6 +74,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnMessage<WM_QUERYENDSESSION, &CResidentDlg::OnQueryEndSession>(),
       OnMessage<WM_ENDSESSION, &CResidentDlg::OnEndSession>(),
       OnMessage<WM_POWERBROADCAST, &CResidentDlg::OnPowerBroadcast>(),
+      OnMessage<WM_COPYDATA, &CResidentDlg::OnCopyData>(),
   };
   if (message == TaskbarCreatedMessage()) {
     if (m_resident && !m_runEnded) AddTrayIcon();
@@ -83,6 +86,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
 
 bool CResidentDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  SetPropW(m_hWnd, kResidentWindowProperty, m_hWnd);
   SetIcons(IDI_BELLTIDE);
   SetStatus(LoadResString(IDS_STATUS_LOADING));
   bool loaded;
@@ -101,6 +105,7 @@ bool CResidentDlg::OnInitDialog() {
   if (m_settingsFile.settings.Setup == 0) {
     SetStatus(LoadResString(IDS_STATUS_FIRST_RUN));
     AfxMessageBox(IDS_FIRST_RUN, MB_ICONINFORMATION);
+    if (m_pendingCommand == RemoteCommand::Settings) m_pendingCommand = RemoteCommand::None;
     OnSettings();
     if (m_runEnded) return true;
   }
@@ -162,7 +167,9 @@ void CResidentDlg::Act(const TimerPhases::Tick& tick) {
     SetStatus(text);
   }
   if (tick.waitEnded) {
-    if (settings.BootOnSoundChange != 0) ReassignSounds();
+    bool asked = m_pendingCommand == RemoteCommand::Change;
+    if (asked) m_pendingCommand = RemoteCommand::None;
+    if (settings.BootOnSoundChange != 0 || asked) ReassignSounds();
     SetStatus(LoadResString(IDS_STATUS_GOING_RESIDENT));
   }
   if (tick.goResident) {
@@ -170,6 +177,7 @@ void CResidentDlg::Act(const TimerPhases::Tick& tick) {
     m_resident = true;
     // The record already shows the silent state if the start-up silenced the sounds.
     AddTrayIcon();
+    DoPendingCommand();
   }
   if (tick.reassign) ReassignSounds();
 }
@@ -244,6 +252,46 @@ void CResidentDlg::ShowPopupMenu() {
 
 void CResidentDlg::OnExit() { EndDialog(IDOK); }
 
+void CResidentDlg::DoPendingCommand() {
+  switch (std::exchange(m_pendingCommand, RemoteCommand::None)) {
+    case RemoteCommand::Change:
+      ReassignSounds();
+      break;
+    case RemoteCommand::Silent:
+      SetSilentScheme();
+      break;
+    case RemoteCommand::Settings:
+      PostMessageA(m_hWnd, WM_COMMAND, IDM_SETTINGS, 0);  // its modal loop is not the sender's to wait for
+      break;
+    default:
+      break;
+  }
+}
+
+// A command from a second start. It may come from any program with any
+// content: only ours, for this folder, is acted on. While the settings
+// dialog is open the commands of the disabled tray menu are refused; until
+// the start-up is over, silence and the settings wait for its end.
+LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
+  RemoteCommand command = DecodeRemoteCommand(data, WidenAnsi(m_files.folder));
+  if (command == RemoteCommand::None) return kNotAddressed;
+  if (m_runEnded) return kRefused;
+  if (command == RemoteCommand::Settings && m_openSettings) {
+    SetForegroundWindow(m_openSettings->m_hWnd);
+    return kDone;
+  }
+  if (m_openSettings) return kRefused;
+  if (command == RemoteCommand::Exit) {
+    OnExit();
+  } else if (command == RemoteCommand::Change) {
+    ReassignSounds();
+  } else {
+    m_pendingCommand = command;
+    if (m_resident) DoPendingCommand();
+  }
+  return kDone;
+}
+
 // Windows may end the process as soon as this returns, so everything that
 // Exit leaves behind is done here: edits the settings dialog has not
 // applied are dropped, as its Cancel would; the settings file is closed
@@ -280,6 +328,7 @@ void CResidentDlg::OnAbout() {
 }
 
 bool CResidentDlg::DestroyWindow() {
+  RemovePropW(m_hWnd, kResidentWindowProperty);
   RemoveTrayIcon();
   KillTimer(m_hWnd, kPhaseTimer);
   return CDialog::DestroyWindow();

@@ -9,6 +9,7 @@
 
 #include "platform/win/dialog.h"
 #include "schemes/timer_phases.h"
+#include "shell/remote_command.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
 
@@ -38,6 +39,11 @@ class CResidentDlg : public CDialog {
   // The tray's sounding (false) or silent (true) tip and icon.
   void UpdateTrayIcon(bool silent);
 
+  // A command of the command line, done once the start-up is over as the
+  // tray menu would do it (a change at the end of the wait, with the
+  // change the options may ask for there).
+  void DoOnceResident(RemoteCommand command) { m_pendingCommand = command; }
+
  protected:
   bool DestroyWindow() override;
   void DoDataExchange(CDataExchange& dx) override;
@@ -54,12 +60,14 @@ class CResidentDlg : public CDialog {
   TimerPhases::Millis Now() const { return m_system.tickCount(); }
   void SetStatus(const CString& text) { m_statusLine.SetWindowText(text); }
   void ShowPopupMenu();
+  void DoPendingCommand();
 
   LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnTimer(UINT_PTR id);
   bool OnQueryEndSession() { return true; }  // never holds the session up
   void OnEndSession(bool ending);
   void OnPowerBroadcast(UINT event);
+  LRESULT OnCopyData(const COPYDATASTRUCT& data);
   void OnExit();
   void OnSettings();
   void OnSilent() { SetSilentScheme(); }
@@ -77,5 +85,6 @@ class CResidentDlg : public CDialog {
   bool m_resident = false;                                       // gone to the tray: the icon belongs there
   bool m_trayIconShown = false;                                  // added, and not yet deleted
   TimerPhases::Millis m_trayRefusedSince = TimerPhases::kNever;  // when the tray first refused the icon
+  RemoteCommand m_pendingCommand = RemoteCommand::None;
   bool m_runEnded = false;  // by the end of the session: nothing may change any more
 };

@@ -62,10 +62,11 @@ void SetProgramPath(const std::string& path) {
 
 const std::string& ProgramPath() { return g_programPath; }
 
-RunningProgram::RunningProgram(const std::string& workingDirectory) {
+RunningProgram::RunningProgram(const std::string& workingDirectory, const std::string& arguments) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  std::vector<char> commandLine(g_programPath.begin(), g_programPath.end());
+  std::string line = "\"" + g_programPath + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::vector<char> commandLine(line.begin(), line.end());
   commandLine.push_back('\0');
   CreateProcessA(g_programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                  workingDirectory.c_str(), &startup, &m_process);

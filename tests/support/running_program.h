@@ -12,7 +12,8 @@ const std::string& ProgramPath();
 
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& workingDirectory);
+  // Started in `workingDirectory`, with `arguments` after the program's name.
+  explicit RunningProgram(const std::string& workingDirectory, const std::string& arguments = "");
   ~RunningProgram();  // kills the process if it still runs
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

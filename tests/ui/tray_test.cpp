@@ -217,6 +217,42 @@ TEST_F(Tray, IconComesEvenWhenTheTrayRefusesItAtFirst) {
   });
 }
 
+// Any program may send the window WM_COPYDATA with anything in it: only one
+// of our commands, for this folder, is acted on.
+TEST_F(Tray, OnlyOurCommandsForThisFolderAreTaken) {
+  Start("Setup=1\r\nBootOnSoundChange=0\r\n", [&](CResidentDlg& dlg) {
+    auto send = [&](COPYDATASTRUCT data) { return dlg.SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)); };
+    std::wstring folder(dir.path().begin(), dir.path().end());
+    std::vector<wchar_t> buffer, elsewhere, help;
+    const COPYDATASTRUCT change = EncodeRemoteCommand(RemoteCommand::Change, folder + L"\\", buffer);
+    COPYDATASTRUCT bad = change;
+    bad.dwData ^= 1;  // another program's kind of data
+    EXPECT_EQ(kNotAddressed, send(bad));
+    for (DWORD bytes : {0ul, 1ul, change.cbData - 1, change.cbData - 2}) {  // cut short, odd, no terminator
+      bad = change;
+      bad.cbData = bytes;
+      EXPECT_EQ(kNotAddressed, send(bad)) << bytes;
+    }
+    bad = change;
+    bad.lpData = nullptr;
+    EXPECT_EQ(kNotAddressed, send(bad));
+    EXPECT_EQ(kNotAddressed, send(EncodeRemoteCommand(RemoteCommand::Change, L"C:\\elsewhere", elsewhere)));
+    EXPECT_EQ(kNotAddressed, send(EncodeRemoteCommand(RemoteCommand::Help, folder, help)));
+    std::vector<wchar_t> extra = buffer;  // a third field
+    extra.insert(extra.end(), {L'x', L'\0'});
+    bad.lpData = extra.data();
+    bad.cbData = static_cast<DWORD>(extra.size() * sizeof(wchar_t));
+    EXPECT_EQ(kNotAddressed, send(bad));
+    buffer[0] = L'x';  // "xhange"
+    EXPECT_EQ(kNotAddressed, send(change));
+    EXPECT_EQ(CString(".Default"), Value("AppEvents\\Schemes"));  // nothing happened
+
+    buffer[0] = L'C';  // any letter case
+    EXPECT_EQ(kDone, send(change));
+    EXPECT_EQ(CString(".Current"), Value("AppEvents\\Schemes"));
+  });
+}
+
 // Run by the English pass, under code page 1252.
 TEST_F(Tray, EnglishMenu) {
   ASSERT_NE(932u, GetACP());

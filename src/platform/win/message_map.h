@@ -102,6 +102,14 @@ struct Cracker<WM_POWERBROADCAST> {
   }
 };
 
+template <>
+struct Cracker<WM_COPYDATA> {
+  template <class T>
+  static LRESULT Call(T& target, LRESULT (T::*handler)(const COPYDATASTRUCT&), WPARAM, LPARAM lParam) {
+    return lParam ? (target.*handler)(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) : 0;
+  }
+};
+
 // A message with a cracker.
 template <UINT Message, auto Handler, class T = HandlerClass<Handler>>
 MessageMapEntry<T> OnMessage() {

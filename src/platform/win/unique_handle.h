@@ -49,6 +49,15 @@ struct DropTraits {
 };
 using UniqueDrop = UniqueHandle<DropTraits>;
 
+// Processes, threads, events: kernel objects that CloseHandle closes and
+// that a null handle means none of.
+struct KernelObjectTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE object) { CloseHandle(object); }
+};
+using UniqueKernelObject = UniqueHandle<KernelObjectTraits>;
+
 struct FindTraits {
   using Handle = HANDLE;
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }

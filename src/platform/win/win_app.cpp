@@ -31,7 +31,7 @@ int CWinApp::Run() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   InitInstance();
-  return 0;
+  return m_exitCode;
 }
 
 int AfxMessageBox(UINT messageId, UINT type) { return AfxMessageBox(LoadResString(messageId), type); }

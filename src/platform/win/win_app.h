@@ -11,11 +11,15 @@ class CWinApp {
  public:
   virtual ~CWinApp() = default;
 
-  // The whole program; it ends when this returns (FALSE, as there is no
+  // The whole program; it ends when this returns (false, as there is no
   // message loop to enter: every window runs its own modal loop).
   virtual bool InitInstance() = 0;
-  // Registers the common controls, then runs InitInstance. Returns 0.
+  // Registers the common controls, then runs InitInstance. Returns the
+  // process's exit code.
   int Run();
+
+ protected:
+  int m_exitCode = 0;
 };
 
 // A string-table message with an OK button, titled with the string

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "cp932.h"
+#include "platform/registry.h"
+#include "registry_sandbox.h"
+#include "running_program.h"
+#include "temp_dir.h"
+
+namespace {
+
+std::string Value(const std::string& key) {
+  CString value("<missing>");
+  RegistryKey::OpenForRead(key.c_str()).QueryString(nullptr, value);
+  return value.str();
+}
+
+std::string Sound() { return Value("AppEvents\\Schemes\\Apps\\.Default\\Beep\\.Current"); }
+
+class CommandLine : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".Default");
+    dir.Write("BTD.CFG",
+              "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=0\r\n\r\n\\.Default\r\nWindows\r\n\r\n"
+              "Beep\r\nBeep\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n-C:\\c.wav\r\n\r\n");
+  }
+
+  // A second start with `arguments` in `folder`: its exit code once it ended.
+  static int Start(const std::string& arguments, const std::string& folder) {
+    RunningProgram second(folder, arguments);
+    return second.WaitForExit();
+  }
+
+  TempDir dir;
+};
+
+}  // namespace
+
+// The switches reach the copy that runs from the folder they are given in,
+// and it acts as its tray menu would; while its settings dialog is open the
+// commands of that menu are refused.
+TEST_F(CommandLine, SwitchesReachTheCopyOfTheirFolder) {
+  RunningProgram first(dir.path());
+  ASSERT_TRUE(first.WaitUntilHidden());
+  EXPECT_EQ(0, Start("/change", dir.path()));
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  std::string picked = Sound();
+  EXPECT_EQ(0u, picked.find("C:\\")) << picked;
+  EXPECT_EQ(0, Start("-SILENT", dir.path()));
+  EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
+
+  TempDir elsewhere;  // no copy runs there: /exit has nothing to end, and makes no file
+  EXPECT_EQ(0, Start("/exit", elsewhere.path()));
+  EXPECT_EQ(-1, first.WaitForExit(0));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(elsewhere.File("BTD.CFG").c_str()));
+
+  EXPECT_EQ(0, Start("/Settings", dir.path()));
+  HWND settings = first.WaitForWindow(Cp932("Belltide 設定"));
+  ASSERT_TRUE(settings);
+  EXPECT_EQ(4, Start("/change", dir.path()));
+  EXPECT_EQ(4, Start("/exit", dir.path()));
+  EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(0, Start("/settings", dir.path()));  // brought to the front
+  RunningProgram::Click(settings, IDCANCEL);
+
+  RunningProgram bad(dir.path(), "/change /silent");
+  EXPECT_NE(std::string::npos, bad.AnswerMessageBox().find("/settings"));
+  EXPECT_EQ(2, bad.WaitForExit());
+
+  EXPECT_EQ(0, Start("/exit", dir.path()));
+  EXPECT_EQ(0, first.WaitForExit(0));  // ended before the second start did
+  std::string saved = dir.Read("BTD.CFG");
+  EXPECT_NE(std::string::npos, saved.find("+" + picked + "\r\n"));
+  EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
+}
+
+// With no copy running, /change starts one that changes the sounds once it
+// is in the tray, whatever the start-up options say.
+TEST_F(CommandLine, ChangeStartsACopyWhenNoneRuns) {
+  RunningProgram started(dir.path(), "/change");
+  ASSERT_TRUE(started.WaitUntilHidden());
+  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(0u, Sound().find("C:\\"));
+  EXPECT_EQ(0, Start("/exit", dir.path()));
+  EXPECT_EQ(0, started.WaitForExit(0));
+}
