@@ -12,18 +12,6 @@ namespace {
 
 constexpr UINT kReassignCommand = 32774;
 
-bool RunAndWait(std::string commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return ended;
-}
-
 class SessionEnd : public RegistryTest {
  protected:
   TempDir dir;
@@ -39,7 +27,7 @@ TEST_F(SessionEnd, EndsTheProgramAsExitWould) {
   ASSERT_TRUE(program.WaitUntilHidden());
   SendMessageTimeoutA(program.WaitForStatusWindow(), WM_COMMAND, kReassignCommand, 0, SMTO_NORMAL, 10000, nullptr);
 
-  ASSERT_TRUE(RunAndWait("wineboot.exe --end-session --force"));
+  ASSERT_TRUE(RunToEnd("wineboot.exe --end-session --force"));
   EXPECT_NE(-1, program.WaitForExit(10000));
   std::string settings = dir.Read("BTD.CFG");
   EXPECT_NE(std::string::npos, settings.find("\r\n+C:\\")) << "the reassignment is saved";

@@ -76,19 +76,6 @@ TEST_F(Startup, SecondCopyIsRefusedAndTheFirstRunsOn) {
 
 namespace {
 
-// Runs a command line; Wine starts Unix programs too.
-bool Run(std::string commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
 // Makes a file read-only for as long as it lives. Under Wine, where root
 // writes to read-only files anyway, the file is made immutable as well.
 class ReadOnlyFile {
@@ -102,12 +89,12 @@ class ReadOnlyFile {
     if (char* name = unixName ? unixName(wide.c_str()) : nullptr) {
       m_unixPath = name;
       HeapFree(GetProcessHeap(), 0, name);
-      Run("/usr/bin/chattr +i " + m_unixPath);
+      RunToEnd("/usr/bin/chattr +i " + m_unixPath, 10000);
     }
     Await(true);
   }
   ~ReadOnlyFile() {
-    if (!m_unixPath.empty()) Run("/usr/bin/chattr -i " + m_unixPath);
+    if (!m_unixPath.empty()) RunToEnd("/usr/bin/chattr -i " + m_unixPath, 10000);
     SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
     Await(false);  // the folder is removed next
   }

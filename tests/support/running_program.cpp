@@ -62,6 +62,18 @@ void SetProgramPath(const std::string& path) {
 
 const std::string& ProgramPath() { return g_programPath; }
 
+bool RunToEnd(std::string commandLine, int milliseconds) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  bool ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended;
+}
+
 RunningProgram::RunningProgram(const std::string& workingDirectory, const std::string& arguments) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

@@ -10,6 +10,10 @@
 void SetProgramPath(const std::string& path);
 const std::string& ProgramPath();
 
+// Runs a command line (Wine starts Unix programs too); true once it ended
+// within `milliseconds`.
+bool RunToEnd(std::string commandLine, int milliseconds = 30000);
+
 class RunningProgram {
  public:
   // Started in `workingDirectory`, with `arguments` after the program's name.
