@@ -10,6 +10,7 @@
 #include "platform/win/ansi_text.h"
 #include "platform/win/data_exchange.h"
 #include "platform/win/file_dialog.h"
+#include "platform/win/process_hardening.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
 #include "res/resource.h"
@@ -267,7 +268,9 @@ void CSettingsDlg::OnDelete() {
 void CSettingsDlg::OnPlay() {
   int selected = m_candidateList.GetCurSel();
   if (selected == LB_ERR) return;
-  sndPlaySoundA(m_candidateList.GetText(selected).Mid(1), SND_ASYNC);
+  // winmm is no KnownDLL: taken from the system folder on the first audition.
+  static const auto playSound = AsFunction<decltype(&sndPlaySoundA)>(SystemExport(L"winmm.dll", "sndPlaySoundA"));
+  if (playSound) playSound(m_candidateList.GetText(selected).Mid(1), SND_ASYNC);
 }
 
 void CSettingsDlg::OnApply() { Apply(); }

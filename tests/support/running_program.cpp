@@ -74,14 +74,15 @@ bool RunToEnd(std::string commandLine, int milliseconds) {
   return ended;
 }
 
-RunningProgram::RunningProgram(const std::string& workingDirectory, const std::string& arguments) {
+RunningProgram::RunningProgram(const std::string& workingDirectory, const std::string& arguments,
+                               const std::string& program) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  std::string line = "\"" + g_programPath + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
   std::vector<char> commandLine(line.begin(), line.end());
   commandLine.push_back('\0');
-  CreateProcessA(g_programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                 workingDirectory.c_str(), &startup, &m_process);
+  CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(),
+                 &startup, &m_process);
 }
 
 RunningProgram::~RunningProgram() {

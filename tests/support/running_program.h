@@ -17,7 +17,8 @@ bool RunToEnd(std::string commandLine, int milliseconds = 30000);
 class RunningProgram {
  public:
   // Started in `workingDirectory`, with `arguments` after the program's name.
-  explicit RunningProgram(const std::string& workingDirectory, const std::string& arguments = "");
+  explicit RunningProgram(const std::string& workingDirectory, const std::string& arguments = "",
+                          const std::string& program = ProgramPath());
   ~RunningProgram();  // kills the process if it still runs
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
