@@ -1,5 +1,7 @@
 #include "platform/win/window_timer.h"
 
+#include "platform/win/process_hardening.h"
+
 namespace {
 
 using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
@@ -7,8 +9,8 @@ using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC,
 // Windows 7 has no SetCoalescableTimer, so it is looked up rather than
 // imported.
 SetCoalescableTimerFn CoalescableTimer() {
-  static const auto function = reinterpret_cast<SetCoalescableTimerFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer")));
+  static const auto function =
+      AsFunction<SetCoalescableTimerFn>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer"));
   return function;
 }
 
