@@ -115,6 +115,9 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
   return ReadResult::Ok;
 }
 
+// Values here are text of the code page already, and no file has a short path.
+RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const { return QueryString(nullptr, path); }
+
 bool RegistryKey::SetString(const char* name, const CString& value) const {
   if (!m_handle) return false;
   AsNode(m_handle)->values[name ? name : ""] = std::string(static_cast<const char*>(value));

@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "platform/stored_path_win32.h"
 
 namespace {
 
@@ -67,6 +71,20 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
   if (length == kBufferSize) return ReadResult::TooLong;  // no room was left for the NUL
   value = CString(buffer, static_cast<int>(length));
   return ReadResult::Ok;
+}
+
+RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const {
+  path.Empty();
+  wchar_t buffer[MAX_PATH] = {};  // the short path of a value too long for the 128 bytes may still fit them
+  DWORD type = 0;
+  DWORD size = sizeof buffer;
+  LONG result = RegQueryValueExW(AsKey(m_handle), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  if (result == ERROR_MORE_DATA) return ReadResult::TooLong;
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return ReadResult::Missing;
+  std::wstring value(buffer, wcsnlen(buffer, size / sizeof(wchar_t)));
+  if (value.size() == MAX_PATH) return ReadResult::TooLong;  // no room was left for the NUL
+  if (value.empty()) return ReadResult::Ok;
+  return ToStoredPath(value, kBufferSize, path) ? ReadResult::Ok : ReadResult::TooLong;
 }
 
 bool RegistryKey::SetString(const char* name, const CString& value) const {

@@ -30,7 +30,7 @@ void ImportScheme(EventTable& table, const CString& schemeKey) {
     if (entry.IsGroup() || !group || group->IsRegistryGroup()) return;
     CString file;
     CString path = app_events::EventSchemeKey(*group, entry, schemeKey);
-    if (RegistryKey::OpenForRead(path).QueryString(nullptr, file) != RegistryKey::ReadResult::Ok) return;
+    if (RegistryKey::OpenForRead(path).QueryPath(file) != RegistryKey::ReadResult::Ok) return;
     if (file.IsEmpty() || file.Find('\r') >= 0) return;
     entry.AppendCandidate(file.view(), true);  // refuses '|', '\n' and duplicates
   });

@@ -18,9 +18,10 @@ struct SchemeName {
 std::vector<SchemeName> ListSchemes();
 
 // Appends to each application event the file that scheme `schemeKey`
-// assigns to it, unless its pool holds that exact path already. Events of
+// assigns to it, unless its pool holds that exact path already; a file whose
+// path the code page cannot spell comes by its short path. Events of
 // registry groups, or before the first group, get nothing; so do values that
-// do not fit the 128-byte buffer or that hold '|' or a line break.
+// do not fit the 128-byte buffer even so, or that hold '|' or a line break.
 void ImportScheme(EventTable& table, const CString& schemeKey);
 
 // The list text of a scheme: its display name padded to 100 bytes, then its

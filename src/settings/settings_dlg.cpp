@@ -223,9 +223,9 @@ void CSettingsDlg::OnAdd() {
                      LoadResString(IDS_SOUND_FILTER));
   for (;;) {
     if (dialog.DoModal() != IDOK) return;
-    const std::vector<CString>& chosen = dialog.GetPathNames();
+    const std::vector<std::wstring>& chosen = dialog.GetPathNames();
     // A folder typed as the name opens that folder, as Explorer does.
-    DWORD attributes = chosen.size() == 1 ? GetFileAttributesA(chosen[0]) : INVALID_FILE_ATTRIBUTES;
+    DWORD attributes = chosen.size() == 1 ? GetFileAttributesW(chosen[0].c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) break;
     dialog.SetInitialFolder(chosen[0]);
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
 
 namespace {
@@ -12,61 +13,57 @@ bool IsWaveName(const std::wstring& name) {
   return name.size() >= 4 && CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".wav", 4, TRUE) == CSTR_EQUAL;
 }
 
-bool NameLess(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+// An entry of a folder's listing by both its names; the short one is the
+// long one where the listing gives no other.
+struct Entry {
+  std::wstring name;
+  std::wstring shortName;
+};
+
+bool NameLess(const Entry& a, const Entry& b) {
+  return CompareStringOrdinal(a.name.c_str(), -1, b.name.c_str(), -1, TRUE) == CSTR_LESS_THAN;
 }
 
-// The path in the ANSI code page, if it has every character and fits.
-bool ToAnsi(const std::wstring& path, CString& ansi) {
-  BOOL lossy = FALSE;
-  BOOL* lossyOut = GetACP() == CP_UTF8 ? nullptr : &lossy;  // UTF-8 loses nothing and takes no flag
-  int wide = static_cast<int>(path.size());
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), wide, nullptr, 0, nullptr, lossyOut);
-  if (length <= 0 || length >= MAX_PATH || lossy) return false;
-  std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), wide, &bytes[0], length, nullptr, nullptr);
-  ansi = CString(std::move(bytes));
-  return true;
-}
-
-void Keep(const std::wstring& path, WaveFiles& files) {
-  CString ansi;
-  if (ToAnsi(path, ansi))
-    files.paths.push_back(ansi);
+// `shortPath`, when given, spares the look-up of the short path.
+void Keep(const std::wstring& path, WaveFiles& files, const std::wstring* shortPath = nullptr) {
+  CString stored;
+  if (ToStoredPath(path, MAX_PATH, stored, shortPath))
+    files.paths.push_back(stored);
   else
     ++files.leftOut;
 }
 
 // Folders are walked with the \\?\ prefix, so that files below the path
-// limit are still found, and counted when they cannot be kept.
+// limit are still found, and kept by their short paths when those fit.
 std::wstring Extended(const std::wstring& path) {
   if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
   return L"\\\\?\\" + path;
 }
 
-std::wstring Plain(const std::wstring& extended) {
-  if (extended.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + extended.substr(8);
-  return extended.substr(4);
-}
-
-void AddFolder(const std::wstring& folder, WaveFiles& files) {
-  std::vector<std::wstring> waves, subfolders;
+// The walk keeps the short path beside the long one, from the listings, so
+// that a name the code page cannot spell costs no look-up.
+void AddFolder(const std::wstring& folder, const std::wstring& shortFolder, WaveFiles& files) {
+  std::vector<Entry> waves, subfolders;
   WIN32_FIND_DATAW found;
   UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
   if (!find) return;
   do {
-    std::wstring name = found.cFileName;
+    Entry entry{found.cFileName, found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName};
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        subfolders.push_back(name);
-    } else if (IsWaveName(name)) {
-      waves.push_back(name);
+      if (entry.name != L"." && entry.name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        subfolders.push_back(entry);
+    } else if (IsWaveName(entry.name)) {
+      waves.push_back(entry);
     }
   } while (FindNextFileW(find.get(), &found));
   std::sort(waves.begin(), waves.end(), NameLess);
   std::sort(subfolders.begin(), subfolders.end(), NameLess);
-  for (const std::wstring& name : waves) Keep(Plain(folder + L"\\" + name), files);
-  for (const std::wstring& name : subfolders) AddFolder(folder + L"\\" + name, files);
+  for (const Entry& wave : waves) {
+    std::wstring shortPath = shortFolder + L"\\" + wave.shortName;
+    Keep(folder + L"\\" + wave.name, files, &shortPath);
+  }
+  for (const Entry& subfolder : subfolders)
+    AddFolder(folder + L"\\" + subfolder.name, shortFolder + L"\\" + subfolder.shortName, files);
 }
 
 }  // namespace
@@ -78,7 +75,8 @@ WaveFiles CollectWaveFiles(const std::vector<std::wstring>& items) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       std::wstring folder = item;  // C:\ becomes C:, whose files are then C:\name
       while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-      AddFolder(Extended(folder), files);
+      std::wstring extended = Extended(folder), shortFolder = ShortPath(extended);
+      AddFolder(extended, shortFolder.empty() ? extended : shortFolder, files);
     } else if (IsWaveName(item)) {
       Keep(item, files);
     }
@@ -86,17 +84,11 @@ WaveFiles CollectWaveFiles(const std::vector<std::wstring>& items) {
   return files;
 }
 
-// The A dialog hands back a character the code page lacks as '?', which no
-// file name holds.
-WaveFiles ChosenFiles(const std::vector<CString>& paths) {
+WaveFiles ChosenFiles(const std::vector<std::wstring>& paths) {
   WaveFiles files;
-  for (const CString& path : paths) {
-    if (path.Find('?') >= 0 || path.GetLength() >= MAX_PATH) {
-      ++files.leftOut;
-      continue;
-    }
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) files.paths.push_back(path);
+  for (const std::wstring& path : paths) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) Keep(path, files);
   }
   return files;
 }

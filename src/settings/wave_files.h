@@ -1,7 +1,7 @@
 #pragma once
 // The wave files a user hands over, by a drop or through the file dialog,
 // as paths a pool can store: text in the ANSI code page, within its path
-// limit.
+// limit; a name the code page cannot spell by its short path.
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@
 
 struct WaveFiles {
   std::vector<CString> paths;
-  int leftOut = 0;  // too long, or with characters the code page lacks
+  int leftOut = 0;  // too long, or with characters the code page lacks, even by the short path
 };
 
 // Dropped files and folders, in drop order. A file counts if its name ends
@@ -20,4 +20,4 @@ struct WaveFiles {
 WaveFiles CollectWaveFiles(const std::vector<std::wstring>& items);
 
 // Files the file dialog returned: those that exist, whatever their name.
-WaveFiles ChosenFiles(const std::vector<CString>& paths);
+WaveFiles ChosenFiles(const std::vector<std::wstring>& paths);

@@ -1,7 +1,8 @@
 #pragma once
 // Paths added to a pool by the user, any number at once: each becomes a
-// candidate marked '-', unless the pool holds the same path already. The
-// same path is the same file whatever its mark and its letter case.
+// candidate marked '-', unless the pool holds the same file already: by the
+// same path whatever its mark and the case of its ASCII letters, or by its
+// short path for its long one.
 
 #include <vector>
 

@@ -60,6 +60,22 @@ TEST_F(RegistryContract, ValuesMustFitTheBuffer) {
   EXPECT_TRUE(value.IsEmpty());
 }
 
+// A path the code page spells reads as written, up to 127 bytes; a longer
+// one that names no file has no short path to come by.
+TEST_F(RegistryContract, PathValuesReadAsWrittenWithinTheBuffer) {
+  RegistryKey key = RegistryKey::Create("AppEvents\\Paths");
+  CString value("stale");
+  EXPECT_EQ(Read::Missing, key.QueryPath(value));
+  EXPECT_TRUE(value.IsEmpty());
+  std::string path = "C:\\" + Cp932("ソ表") + "\\" + std::string(119, 'p');
+  key.SetString(nullptr, path.c_str());
+  EXPECT_EQ(Read::Ok, key.QueryPath(value));
+  EXPECT_EQ(CString(path.c_str()), value);
+  key.SetString(nullptr, (path + "p").c_str());
+  EXPECT_EQ(Read::TooLong, key.QueryPath(value));
+  EXPECT_TRUE(value.IsEmpty());
+}
+
 TEST_F(RegistryContract, SubKeysComeInOrderWithoutRegardToCase) {
   for (const char* name : {"beta", "Alpha", "gamma", "DELTA"})
     RegistryKey::Create((std::string("AppEvents\\Order\\") + name).c_str());

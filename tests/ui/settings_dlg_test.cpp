@@ -87,6 +87,27 @@ void DropFiles(HWND list, const std::vector<std::string>& names) {
   SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the handler releases it
 }
 
+// Test texts are UTF-8; the program's are in the ANSI code page.
+std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
+  std::wstring wide(text.size(), L'\0');
+  int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                   static_cast<int>(wide.size()));
+  wide.resize(static_cast<size_t>(length));
+  return wide;
+}
+
+std::wstring LongPath(const std::string& ansi) {
+  wchar_t longPath[MAX_PATH] = {};
+  return std::wstring(longPath, GetLongPathNameW(Wide(ansi, CP_ACP).c_str(), longPath, MAX_PATH));
+}
+
+bool Opens(const std::string& ansi) {
+  HANDLE file = CreateFileA(ansi.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 void SetText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
 void Click(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
@@ -98,6 +119,43 @@ class SettingsDialog : public RegistryTest {
     file.LoadSettings();
     CSettingsDlg dlg(file, dir.path().c_str());
     RunModal(dlg, [&] { script(dlg, dlg.m_hWnd); });
+  }
+
+  struct WaveName {
+    const char* utf8;
+    bool spelled;  // by the code page
+  };
+
+  // A drop of a folder of `names`, given in name order with "Long name.wav"
+  // among them: each file is listed, a name the code page spells as it is,
+  // any other by a short path that opens it. The short path of a file listed
+  // by its long one is refused as the same file.
+  void DropFolderOf(const std::vector<WaveName>& names) {
+    TempDir sounds;
+    std::wstring folder = Wide(sounds.path());
+    for (const WaveName& name : names)
+      CloseHandle(
+          CreateFileW((folder + L"\\" + Wide(name.utf8)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    char alias[MAX_PATH] = {};
+    GetShortPathNameA(sounds.File("Long name.wav").c_str(), alias, MAX_PATH);
+    ASSERT_NE(std::string::npos, std::string(alias).find('~'));
+    MessageBoxWatcher boxes;
+    Run("", [&](CSettingsDlg& dlg, HWND dialog) {
+      Select(dialog, "Alpha");
+      DropFiles(GetDlgItem(dialog, kList), {sounds.path()});
+      std::vector<std::string> lines = ListLines(dialog);
+      ASSERT_EQ(names.size(), lines.size());
+      for (size_t i = 0; i < names.size(); ++i) {
+        std::string path = lines[i].substr(1);
+        std::wstring real = folder + L"\\" + Wide(names[i].utf8);
+        EXPECT_EQ(real, LongPath(path)) << names[i].utf8;
+        EXPECT_EQ(names[i].spelled, Wide(path, CP_ACP) == real) << names[i].utf8;
+        EXPECT_TRUE(Opens(path)) << names[i].utf8;
+      }
+      dlg.AddCandidate(alias);
+      EXPECT_EQ(names.size(), ListLines(dialog).size());
+    });
+    EXPECT_EQ(1u, boxes.seen().size());
   }
 
   void Select(HWND dialog, const std::string& prefix) {
@@ -222,16 +280,17 @@ TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrder) {
 }
 
 // A folder gives its .wav files in any letter case, its own first, then
-// each subfolder, by name; the one already listed and the one whose name the
-// code page cannot hold are counted, once each. A drop that adds nothing
-// leaves Apply alone.
+// each subfolder, by name; the one already listed and the one whose path is
+// too long even by its short path are counted, once each. A drop that adds
+// nothing leaves Apply alone.
 TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
   TempDir sounds;
   for (const char* folder : {"Sub0", "sub1", "Sub0\\notes"}) CreateDirectoryA(sounds.File(folder).c_str(), nullptr);
   for (const char* name : {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
     sounds.Write(name, "");
-  std::wstring hangul(sounds.path().begin(), sounds.path().end());
-  CloseHandle(CreateFileW((hangul + L"\\\uD55C.wav").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  std::wstring deep = L"\\\\?\\" + Wide(sounds.path());
+  while (deep.size() < MAX_PATH + 40) CreateDirectoryW((deep += L"\\DEEPDEEP").c_str(), nullptr);  // 8.3 already
+  CloseHandle(CreateFileW((deep + L"\\x.wav").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   auto in = [&](const char* name) { return "-" + sounds.File(name); };
   MessageBoxWatcher boxes;
   Run("", [&](CSettingsDlg& dlg, HWND dialog) {
@@ -251,6 +310,22 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
   EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"), boxes.seen()[1].text);
 }
 
+TEST_F(SettingsDialog, DroppedNamesOutsideTheCodePageComeByTheirShortPaths) {
+  DropFolderOf({{"Café.wav", false},
+                {"Long name.wav", true},
+                {"Noël ♫.wav", false},
+                {"チャイム.wav", true},
+                {"한국어.wav", false}});
+}
+
+TEST_F(SettingsDialog, EnglishDropOfJapaneseNamesComesByTheirShortPaths) {
+  DropFolderOf({{"Café.wav", true},
+                {"Long name.wav", true},
+                {"Noël ♫.wav", false},
+                {"チャイム.wav", false},
+                {"한국어.wav", false}});
+}
+
 // Acts on the open file dialog until `g_onFileDialog` says it is done.
 std::function<bool(HWND)> g_onFileDialog;
 void CALLBACK WatchFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -259,10 +334,13 @@ void CALLBACK WatchFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 // The file dialog takes a typed folder as the folder to show, then several
-// names at once, added in the order given.
+// names at once, added in the order given; a name the code page cannot spell
+// by its short path.
 TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
   TempDir sounds;
   for (const char* name : {"one.wav", "two.wav", "three.wav"}) sounds.Write(name, "");
+  std::wstring unspelled = Wide(sounds.path() + "\\Noël ♫.wav");
+  CloseHandle(CreateFileW(unspelled.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   std::string folderName = sounds.path().substr(sounds.path().find_last_of('\\') + 1);
   constexpr int kFileName = 1148, kLookIn = 1137;
   bool typedFolder = false;
@@ -273,18 +351,24 @@ TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
       typedFolder = true;
       return false;
     }
-    SetDlgItemTextA(open, kFileName, "\"two.wav\" \"one.wav\"");
+    SetDlgItemTextW(open, kFileName, Wide("\"two.wav\" \"Noël ♫.wav\" \"one.wav\"").c_str());
     PostMessageA(open, WM_COMMAND, IDOK, 0);
     return true;
   };
+  MessageBoxWatcher boxes;  // a file left out would be told
   Run("", [&](CSettingsDlg&, HWND dialog) {
     Select(dialog, "Alpha");
     SetTimer(nullptr, 0, 100, WatchFileDialog);
     Click(dialog, kAdd);
-    EXPECT_EQ((std::vector<std::string>{"-" + sounds.File("two.wav"), "-" + sounds.File("one.wav")}), ListLines(dialog));
+    std::vector<std::string> lines = ListLines(dialog);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("-" + sounds.File("two.wav"), lines[0]);
+    EXPECT_EQ(unspelled, LongPath(lines[1].substr(1)));
+    EXPECT_EQ("-" + sounds.File("one.wav"), lines[2]);
     EXPECT_TRUE(Enabled(dialog, kApply));
   });
   EXPECT_TRUE(typedFolder);
+  EXPECT_TRUE(boxes.seen().empty());
 }
 
 TEST_F(SettingsDialog, DeletingKeepsALineSelectedWhileAnyRemain) {

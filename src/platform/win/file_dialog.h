@@ -1,9 +1,11 @@
 #pragma once
-// CFileDialog: the shell's file-open dialog.
+// CFileDialog: the shell's file-open dialog, in its wide form, so that a name
+// comes whole whatever characters it holds.
 
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/cstring.h"
@@ -16,15 +18,15 @@ class CFileDialog {
   // the settings files are found through it.
   INT_PTR DoModal();
   // The folder the next DoModal opens in.
-  void SetInitialFolder(const CString& folder) { m_initialFolder = folder; }
+  void SetInitialFolder(const std::wstring& folder) { m_initialFolder = folder; }
   // The full path of each file chosen, in the dialog's order.
-  const std::vector<CString>& GetPathNames() const { return m_paths; }
+  const std::vector<std::wstring>& GetPathNames() const { return m_paths; }
 
  private:
-  CString m_defaultExtension;
-  CString m_fileName;
+  std::wstring m_defaultExtension;
+  std::wstring m_fileName;
   DWORD m_flags;
-  CString m_filter;
-  CString m_initialFolder;
-  std::vector<CString> m_paths;
+  std::wstring m_filter;
+  std::wstring m_initialFolder;
+  std::vector<std::wstring> m_paths;
 };

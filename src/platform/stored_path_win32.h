@@ -1,0 +1,22 @@
+#pragma once
+// The Windows side of stored paths: names as Windows hands them over, in
+// UTF-16. Paths may be plain or under the \\?\ prefix, which reaches past
+// MAX_PATH; stored paths are plain.
+
+#include <string>
+#include <string_view>
+
+#include "platform/cstring.h"
+
+// Text of the ANSI code page in UTF-16.
+std::wstring Widen(std::string_view text);
+
+// The short path of the file or folder at `path`; empty when it is not there.
+// Past MAX_PATH, Windows finds it only under the prefix.
+std::wstring ShortPath(const std::wstring& path);
+
+// `path` as a stored path of fewer than `limit` bytes: as it is when the
+// code page spells every character (no best-fit stand-ins) and it fits,
+// else its short path on the same terms (`shortPath` when given, as a walk
+// knows it from the listings); false when neither is possible.
+bool ToStoredPath(const std::wstring& path, int limit, CString& stored, const std::wstring* shortPath = nullptr);
