@@ -288,7 +288,8 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
   for (const char* folder : {"Sub0", "sub1", "Sub0\\notes"}) CreateDirectoryA(sounds.File(folder).c_str(), nullptr);
   for (const char* name : {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
     sounds.Write(name, "");
-  std::wstring deep = L"\\\\?\\" + Wide(sounds.path());
+  const std::wstring top = L"\\\\?\\" + Wide(sounds.path());
+  std::wstring deep = top;
   while (deep.size() < MAX_PATH + 40) CreateDirectoryW((deep += L"\\DEEPDEEP").c_str(), nullptr);  // 8.3 already
   CloseHandle(CreateFileW((deep + L"\\x.wav").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   auto in = [&](const char* name) { return "-" + sounds.File(name); };
@@ -305,6 +306,8 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
     EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 6"));
     EXPECT_TRUE(Enabled(dialog, kApply));
   });
+  DeleteFileW((deep + L"\\x.wav").c_str());  // TempDir removes nothing past MAX_PATH
+  for (; deep != top; deep.resize(deep.rfind(L'\\'))) RemoveDirectoryW(deep.c_str());
   ASSERT_EQ(2u, boxes.seen().size());
   EXPECT_EQ(Cp932("1 個のファイルは既に登録されているため、追加しませんでした。"), boxes.seen()[0].text);
   EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"), boxes.seen()[1].text);
