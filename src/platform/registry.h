@@ -34,9 +34,8 @@ class RegistryKey {
   // but Ok, `value` is left empty.
   ReadResult QueryString(const char* name, CString& value) const;
 
-  // The default value as a path to store (stored_path.h): read in UTF-16,
-  // and where the code page cannot spell it or it does not fit, the short
-  // path of the file it names; TooLong when that fails too.
+  // The default value as a path to store: where the code page cannot spell
+  // it or it does not fit, the short path of its file (else TooLong).
   ReadResult QueryPath(CString& path) const;
 
   // Writes `value` as REG_SZ of its length plus the NUL.
