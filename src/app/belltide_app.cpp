@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/running_copy.h"
-#include "platform/win/ansi_text.h"
+#include "platform/ansi_text_win32.h"
 #include "res/resource.h"
 #include "shell/resident_dlg.h"
 #include "shell/ui_language.h"
@@ -51,7 +51,7 @@ bool CBelltideApp::InitInstance() {
   SettingsFile settingsFile;
   for (DWORD began = GetTickCount();;) {
     if (command != RemoteCommand::None) {
-      RemoteAnswer answer = HandToRunningCopy(command, WidenAnsi(files.folder));
+      RemoteAnswer answer = HandToRunningCopy(command, Widen(files.folder.view()));
       if (answer != kNotAddressed || command == RemoteCommand::Exit) {
         m_exitCode = answer == kRefused ? kExitRefused : kExitDone;
         return false;

@@ -4,6 +4,7 @@
 
 #include <unordered_map>
 
+#include "platform/ansi_text_win32.h"
 #include "platform/mbcs.h"
 #include "platform/stored_path.h"
 #include "platform/win/unique_handle.h"
@@ -91,15 +92,6 @@ struct SameFileKeys::Folders {
     return listing.longPath + (longName == listing.longNames.end() ? name : longName->second);
   }
 };
-
-std::wstring Widen(std::string_view text) {
-  int bytes = static_cast<int>(text.size());
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, &wide[0], length);
-  return wide;
-}
 
 std::wstring ShortPath(const std::wstring& path) { return OtherForm(GetShortPathNameW, path); }
 

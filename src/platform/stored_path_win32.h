@@ -8,9 +8,6 @@
 
 #include "platform/cstring.h"
 
-// Text of the ANSI code page in UTF-16.
-std::wstring Widen(std::string_view text);
-
 // The short path of the file or folder at `path`; empty when it is not there.
 // Past MAX_PATH, Windows finds it only under the prefix.
 std::wstring ShortPath(const std::wstring& path);

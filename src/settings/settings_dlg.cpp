@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/mbcs.h"
-#include "platform/win/ansi_text.h"
+#include "platform/ansi_text_win32.h"
 #include "platform/win/data_exchange.h"
 #include "platform/win/file_dialog.h"
 #include "platform/win/process_hardening.h"
@@ -32,7 +32,7 @@ CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFol
     : CDialog(IDD_SETTINGS, parent),
       m_settingsFile(settingsFile),
       m_startupFolder(startupFolder),
-      m_startup(WidenAnsi(startupFolder)) {}
+      m_startup(Widen(startupFolder.view())) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -297,7 +297,7 @@ bool CSettingsDlg::ApplyStartWithWindows() {
   m_startWithWindows = m_startup.Exists();
   CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, m_startWithWindows ? BST_CHECKED : BST_UNCHECKED);
   CString text;
-  text.Format(LoadResString(IDS_STARTUP_REFUSED), static_cast<const char*>(NarrowToAnsi(reason)));
+  text.Format(LoadResString(IDS_STARTUP_REFUSED), static_cast<const char*>(Narrow(reason)));
   AfxMessageBox(text, MB_ICONEXCLAMATION);
   return false;
 }

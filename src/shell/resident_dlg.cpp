@@ -4,7 +4,7 @@
 #include <ctime>
 #include <utility>
 
-#include "platform/win/ansi_text.h"
+#include "platform/ansi_text_win32.h"
 #include "platform/win/data_exchange.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
@@ -273,7 +273,7 @@ void CResidentDlg::DoPendingCommand() {
 // dialog is open the commands of the disabled tray menu are refused; until
 // the start-up is over, silence and the settings wait for its end.
 LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
-  RemoteCommand command = DecodeRemoteCommand(data, WidenAnsi(m_files.folder));
+  RemoteCommand command = DecodeRemoteCommand(data, Widen(m_files.folder.view()));
   if (command == RemoteCommand::None) return kNotAddressed;
   if (m_runEnded) return kRefused;
   if (command == RemoteCommand::Settings && m_openSettings) {

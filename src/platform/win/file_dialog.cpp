@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "platform/stored_path_win32.h"
+#include "platform/ansi_text_win32.h"
 
 CFileDialog::CFileDialog(const char* defaultExtension, const char* fileName, DWORD flags, const CString& filter)
     : m_defaultExtension(Widen(defaultExtension)),

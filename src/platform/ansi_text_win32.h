@@ -3,9 +3,10 @@
 // the Windows calls that have no ANSI form.
 
 #include <string>
+#include <string_view>
 
 #include "platform/cstring.h"
 
-std::wstring WidenAnsi(const CString& text);
+std::wstring Widen(std::string_view text);
 // Characters the code page lacks become what Windows makes of them ('?').
-CString NarrowToAnsi(const std::wstring& text);
+CString Narrow(const std::wstring& text);
