@@ -66,8 +66,9 @@ bool CBelltideApp::InitInstance() {
     Sleep(250);
   }
   StartupRecovery recovery = files.Recover(settingsFile);
+  if (!recovery.changedCopy.IsEmpty()) TellKeptCopy(IDS_CHANGED_KEPT, recovery.changedCopy);
   if (recovery.restored) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
-  if (!recovery.keptCopy.IsEmpty()) TellKeptCopy(recovery.keptCopy);
+  if (!recovery.keptCopy.IsEmpty()) TellKeptCopy(IDS_KEPT_COPY, recovery.keptCopy);
   if (recovery.failed) {
     AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
     m_exitCode = command == RemoteCommand::None ? kExitDone : kExitFailed;

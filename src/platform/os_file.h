@@ -3,6 +3,7 @@
 // the settings whole.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,10 +28,13 @@ bool Flush(Handle handle);
 
 // The whole content of the file at `path`; false when it cannot be read.
 bool ReadFile(const char* path, std::string& bytes);
-// `path` ends up holding either `bytes` or what it held before, never a
-// part: they go to `tmpPath`, are forced to the disk, and the rename over
-// `path` follows.
-bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes);
+// `path` ends up holding either the pieces, one after the other, or what it
+// held before, never a part: they go to `tmpPath`, are forced to the disk,
+// and the rename over `path` follows.
+bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces);
+inline bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+  return WriteAtomically(path, tmpPath, {bytes});
+}
 bool Exists(const char* path);
 void Remove(const char* path);
 

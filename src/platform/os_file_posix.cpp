@@ -99,10 +99,16 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
-bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces) {
   int fd = Retried([&] { return ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
   if (fd < 0) return false;
-  bool written = WriteAllAt(fd, bytes, 0) && Retried([&] { return ::fsync(fd); }) == 0;
+  bool written = true;
+  off_t offset = 0;
+  for (std::string_view piece : pieces) {
+    written = written && WriteAllAt(fd, piece, offset);
+    offset += static_cast<off_t>(piece.size());
+  }
+  written = written && Retried([&] { return ::fsync(fd); }) == 0;
   written = (::close(fd) == 0 || errno == EINTR) && written;  // a cut close has closed all the same
   if (!written || Retried([&] { return ::rename(tmpPath, path); }) != 0) {
     ::unlink(tmpPath);

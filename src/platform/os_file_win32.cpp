@@ -73,10 +73,12 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
-bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces) {
   HANDLE file = CreateFileA(tmpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  bool written = true;
+  for (std::string_view piece : pieces) written = written && WriteAll(file, piece);
+  written = written && FlushFileBuffers(file);
   written = CloseHandle(file) && written;
   if (!written || !MoveFileExA(tmpPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(tmpPath);

@@ -62,6 +62,7 @@
 #define IDS_FILES_LEFT_OUT 210
 #define IDS_STARTUP_REFUSED 211
 #define IDS_USAGE 212
+#define IDS_CHANGED_KEPT 213
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

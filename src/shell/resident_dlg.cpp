@@ -48,9 +48,9 @@ HICON LoadTrayIcon(UINT id) {
 
 }  // namespace
 
-void TellKeptCopy(const CString& path) {
+void TellKeptCopy(UINT messageId, const CString& path) {
   CString text;
-  text.Format(LoadResString(IDS_KEPT_COPY), static_cast<const char*>(path));
+  text.Format(LoadResString(messageId), static_cast<const char*>(path));
   AfxMessageBox(text, MB_ICONINFORMATION);
 }
 
@@ -99,7 +99,7 @@ bool CResidentDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return true;
   }
-  if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(m_settingsFile.KeptCopy());
+  if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(IDS_KEPT_COPY, m_settingsFile.KeptCopy());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
   if (m_settingsFile.settings.Setup == 0) {

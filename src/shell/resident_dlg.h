@@ -15,9 +15,9 @@
 
 class CSettingsDlg;
 
-// Tells the user which file holds bytes of the settings file that it no
-// longer holds itself.
-void TellKeptCopy(const CString& path);
+// Tells the user, in message `messageId`, which file holds bytes of the
+// settings file that it no longer holds itself.
+void TellKeptCopy(UINT messageId, const CString& path);
 
 // What the resident window asks of the notification area and of the clock;
 // tests give it their own.

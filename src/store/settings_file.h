@@ -4,29 +4,37 @@
 // change of its content is atomic: a kill or a power cut at any instant
 // leaves the last complete content or the one before it.
 
+#include <string>
 #include <string_view>
 
 #include "platform/cstring.h"
 #include "platform/stdio_file.h"
+#include "store/content_fingerprint.h"
 #include "store/event_entry.h"
 #include "store/settings_format.h"
 
 class SettingsFile : public CStdioFile {
  public:
-  ~SettingsFile() override { Close(); }
-
   AppSettings settings;
   EventTable table;  // groups, each followed by its events
 
   int eventCount() const { return static_cast<int>(table.size()); }
 
-  // Opens the file exclusively (see CStdioFile) and finishes a save that was
-  // cut short, so that it holds the last complete content.
+  // Opens the file exclusively (see CStdioFile) and reads it whole.
   bool Open(const char* path);
-  // Closes the file once it holds the last save on the disk.
-  void Close();
 
-  // Reads the whole file into the options and a new table (the event
+  // At start-up, before anything else looks at the content: finishes a save
+  // that a kill or a power cut cut short, so that the file holds its
+  // content. Bytes written into the file after that (an edit by hand) are
+  // first kept: `changedCopy` names the copy, empty if none. False when they
+  // could not be kept (nothing is changed then) or the save not finished.
+  bool FinishInterruptedSave(CString& changedCopy);
+
+  // What the file holds, as read at Open or written since; null when it
+  // could not be read.
+  const std::string* Content() const { return m_contentKnown ? &m_content : nullptr; }
+
+  // Parses the content into the options and a new table (the event
   // catalogue stands in for an empty file), then saves the canonical form.
   // Lines it cannot keep are not lost: the original bytes go to a file of
   // their own first, named by KeptCopy(). False, with nothing written, when
@@ -56,13 +64,27 @@ class SettingsFile : public CStdioFile {
   CString BuildEventCatalogue() const;
 
  private:
+  // The content changes only through ReplaceContent, which keeps m_content
+  // what the file holds.
+  using CStdioFile::Flush;
+  using CStdioFile::Rewrite;
+
   CString SidePath(const char* name) const;
-  void FinishInterruptedSave();
+  bool ReadContent();
+  // The canonical form of the model into m_next.
+  void FormatNext();
+  // Saves m_next as the new content, through the journal; m_next then holds
+  // the old content.
+  bool ReplaceContent();
 
   CString m_path;
   CString m_keptCopy;
-  bool m_journalKept = false;  // a save of this run left its journal
-  std::string m_saveBuffer;    // kept between saves: they are of one size
-  bool m_mayWrite = false;     // the content was read whole, or there was none
+  std::string m_content;  // what the file holds
+  bool m_contentKnown = false;
+  ContentFingerprint m_fingerprint;  // of m_content, once m_fingerprinted
+  bool m_fingerprinted = false;
+  std::string m_next;       // the content being saved; kept between saves, which are of one size
+  std::string m_trailer;    // the journal's, likewise
+  bool m_mayWrite = false;  // the content was read whole, or there was none
   bool m_lastSaveFailed = false;
 };

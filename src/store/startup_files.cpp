@@ -20,11 +20,12 @@ StartupFiles StartupFiles::InCurrentDirectory() {
 StartupRecovery StartupFiles::Recover(SettingsFile& file) const {
   os_file::Remove(SiblingPath(backupPath, kBackupTmp));  // an interrupted backup
   StartupRecovery recovery;
-  std::string current;
-  if (!file.ReadAll(current)) {
+  const std::string* content = file.FinishInterruptedSave(recovery.changedCopy) ? file.Content() : nullptr;
+  if (!content) {
     recovery.failed = true;
     return recovery;
   }
+  const std::string& current = *content;  // until the content is written
   ContentKind kind = ClassifyContent(current);
   if (kind == ContentKind::Complete) return recovery;
 
@@ -46,7 +47,7 @@ StartupRecovery StartupFiles::Recover(SettingsFile& file) const {
   if (backupHasSettings)
     recovery.restored = file.WriteContent(backup);
   else
-    file.Rewrite("");  // nothing to restore: a first run
+    file.WriteContent("");  // nothing to restore: a first run
   return recovery;
 }
 

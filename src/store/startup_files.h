@@ -10,6 +10,7 @@ class SettingsFile;
 
 // What the start-up did to the settings file.
 struct StartupRecovery {
+  CString changedCopy;    // bytes written into it after a save was cut short; empty if none
   bool restored = false;  // the backup's content replaced it
   CString keptCopy;       // the file that holds its earlier bytes; empty if none
   bool failed = false;    // it could not be read, or its bytes not kept: left alone
@@ -23,9 +24,11 @@ struct StartupFiles {
   // The two files in the current working directory.
   static StartupFiles InCurrentDirectory();
 
-  // Once the settings file is open: puts the backup in place of a settings
-  // file that holds no settings (empty, not text), or that was cut short
-  // while a complete backup exists. The bytes it replaces are kept first.
+  // Once the settings file is open: finishes a save that was cut short
+  // (SettingsFile::FinishInterruptedSave), then puts the backup in place of
+  // a settings file that holds no settings (empty, not text), or that was
+  // cut short while a complete backup exists. The bytes it replaces are kept
+  // first.
   StartupRecovery Recover(SettingsFile& file) const;
 
   // At a normal end, after the settings file was closed: replaces the backup

@@ -9,6 +9,7 @@
 #include "cp932.h"
 #include "platform/os_file.h"
 #include "registry_sandbox.h"
+#include "store/save_journal.h"
 #include "store/settings_file.h"
 #include "temp_dir.h"
 
@@ -223,23 +224,98 @@ TEST_F(SettingsFileTest, FileIsLeftAloneWhenItsBytesCannotBeKept) {
   EXPECT_EQ(bytes, Contents(file));
 }
 
-// A save cut short once its new content was whole on the disk is finished
-// when the file is next opened; a half-written new content is dropped. A
-// normal close leaves no side file.
-TEST_F(SettingsFileTest, InterruptedSaveIsFinishedAtTheNextOpen) {
-  std::string canonical = Crlf(Header() + "\n" + Options(1, 0, 1, 10, 90) + "\n" + kExampleBlocks);
-  file.Close();
-  dir.Write("BTD.CFG", canonical.substr(0, 100));
-  dir.Write("BTD_SAVE.CFG", canonical);
-  dir.Write("BTD_SAVE.TMP", canonical.substr(0, 50));
-  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
-  EXPECT_EQ(canonical, Contents(file));
-  ASSERT_TRUE(file.LoadSettings());
+// A settings file of `candidates` lines in three events, each line's mark
+// '+' where `picked` says so: several 512-byte chunks.
+std::string Pools(int candidates, bool (*picked)(int)) {
+  std::string text = Crlf(Header() + "\n" + Options(1, 0, 1, 0, 0) + "\n\\App\nApp\n\n");
+  for (int n = 0; n < candidates; ++n) {
+    if (n % (candidates / 3 + 1) == 0) text += "Ev" + std::to_string(n) + "\r\nEvent\r\n";
+    text += (picked(n) ? "+" : "-") + std::string("C:\\Sounds\\chime_") + std::to_string(n) + ".wav\r\n";
+    if ((n + 1) % (candidates / 3 + 1) == 0 || n + 1 == candidates) text += "\r\n";
+  }
+  return text;
+}
+
+// The journal a save from `old` to `saved` writes.
+std::string Journal(const std::string& old, const std::string& saved) {
+  std::string trailer;
+  std::uint64_t tail = saved.size() < old.size() ? ContentFingerprint::TailSum(old, saved.size()) : 0;
+  FormatJournalTrailer(ContentFingerprint(old), tail, saved.size(), trailer);
+  return saved + trailer;
+}
+
+// What a rewrite of `old` with `saved` cut after `written` bytes leaves.
+std::string Torn(const std::string& old, const std::string& saved, size_t written) {
+  return saved.substr(0, written) + (written < old.size() ? old.substr(written) : "");
+}
+
+// A journal found at a start is finished. What a rewrite cut short may
+// leave (the old content, chunks of the new one over it, the new one not
+// yet cut to its length) is replaced without a word; anything else is what
+// someone wrote since, and is kept in a copy first. Either way the journal
+// is gone once the file holds the save.
+TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
+  const std::string old = Pools(90, [](int n) { return n % 3 == 0; });
+  const std::string shorter = Pools(88, [](int n) { return n % 3 != 1; });  // marks changed, two lines fewer
+  const std::string longer = Pools(130, [](int) { return false; });
+  ASSERT_LT(shorter.size(), old.size());
+  ASSERT_NE(0u, shorter.size() % ContentFingerprint::kChunkSize);
+  ASSERT_GT(longer.size(), old.size() + 2 * ContentFingerprint::kChunkSize);
+  std::string edited = old;  // the user: one candidate line removed by hand
+  edited.erase(edited.find("-C:\\Sounds\\chime_4.wav\r\n"), 24);
+  std::string markEdited = shorter;
+  markEdited[markEdited.find("+C:\\Sounds\\chime_8.wav")] = '-';
+  const struct {
+    const char* what;
+    std::string journal, saved, current;
+    bool kept;
+  } cases[] = {
+      {"saved whole", Journal(old, shorter), shorter, shorter, false},
+      {"not yet begun", Journal(old, shorter), shorter, old, false},
+      {"cut after a chunk", Journal(old, shorter), shorter, Torn(old, shorter, 512), false},
+      {"cut after two", Journal(old, shorter), shorter, Torn(old, shorter, 1024), false},
+      {"written, not cut to length", Journal(old, shorter), shorter, Torn(old, shorter, shorter.size()), false},
+      {"longer, cut inside the old length", Journal(old, longer), longer, Torn(old, longer, 1536), false},
+      {"longer, cut past the old length", Journal(old, longer), longer, longer.substr(0, old.size() / 512 * 512 + 1024),
+       false},
+      {"a line removed by hand", Journal(old, shorter), shorter, edited, true},
+      {"a mark changed by hand", Journal(old, shorter), shorter, markEdited, true},
+      {"cut inside a chunk", Journal(old, shorter), shorter, Torn(old, shorter, 700), true},
+      {"the old content cut at a chunk by hand", Journal(old, shorter), shorter, old.substr(0, 1024), true},
+      {"an earlier version's journal, saved whole", shorter, shorter, shorter, false},
+      {"an earlier version's journal, not yet begun", shorter, shorter, old, true},
+      {"the file removed", Journal(old, shorter), shorter, "", false},
+  };
+  for (const auto& c : cases) {
+    file.Close();
+    dir.Write("BTD.CFG", c.current);
+    dir.Write("BTD_SAVE.CFG", c.journal);
+    dir.Write("BTD_SAVE.TMP", c.journal.substr(0, 50));  // a journal cut short is no save
+    ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+    CString changedCopy;
+    EXPECT_TRUE(file.FinishInterruptedSave(changedCopy)) << c.what;
+    EXPECT_EQ(c.saved, Contents(file)) << c.what;
+    EXPECT_EQ(c.saved, *file.Content()) << c.what;
+    for (const char* side : {"BTD_SAVE.CFG", "BTD_SAVE.TMP"})
+      EXPECT_FALSE(os_file::Exists(dir.File(side).c_str())) << c.what << ": " << side;
+    EXPECT_EQ(c.kept, !changedCopy.IsEmpty()) << c.what;
+    if (!changedCopy.IsEmpty()) {
+      EXPECT_EQ(c.current, dir.Read("BTD_KEPT.CFG")) << c.what;
+      os_file::Remove(changedCopy);
+    }
+  }
+}
+
+// Each save takes its journal away once the file holds it, so that a kill
+// later leaves nothing to finish; a save that fails leaves it for the next
+// start.
+TEST_F(SettingsFileTest, SavesLeaveNoJournal) {
+  Load("Setup=1\n\n\\App\nApp\n\nEv\nEvent\n-C:\\a.wav\n\n");
+  EXPECT_FALSE(os_file::Exists(dir.File("BTD_SAVE.CFG").c_str()));
   file.settings.Timer = 5;
   ASSERT_TRUE(file.SaveSettings());
-  file.Close();
-  for (const char* side : {"BTD_SAVE.CFG", "BTD_SAVE.TMP"})
-    EXPECT_FALSE(os_file::Exists(dir.File(side).c_str())) << side;
+  EXPECT_FALSE(os_file::Exists(dir.File("BTD_SAVE.CFG").c_str()));
+  EXPECT_EQ(Contents(file), *file.Content());
 }
 
 #ifndef _WIN32

@@ -5,6 +5,7 @@
 #endif
 
 #include "platform/os_file.h"
+#include "store/save_journal.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
 #include "temp_dir.h"
@@ -97,6 +98,34 @@ TEST_F(StartupFilesTest, DamagedSettingsAreKeptAsideBeforeTheBackupReplacesThem)
       EXPECT_TRUE(os_file::ReadFile(recovery.keptCopy, kept));
       EXPECT_EQ(c.settings, kept);
       os_file::Remove(recovery.keptCopy);
+    }
+  }
+}
+
+// A save cut short is finished first: a file the kill left cut is then
+// whole, and no older backup takes its place. Bytes written into it since
+// are kept, and named.
+TEST_F(StartupFilesTest, CutSaveIsFinishedBeforeTheBackupIsLookedAt) {
+  std::string saved = "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n";
+  for (int n = 0; n < 100; ++n) saved += "-C:\\Sounds\\chime_" + std::to_string(n) + ".wav\r\n";
+  saved += "\r\n";
+  std::string trailer;
+  FormatJournalTrailer(ContentFingerprint(kGood), 0, saved.size(), trailer);
+  const struct {
+    std::string current;
+    bool changed;
+  } cases[] = {{saved.substr(0, 1024), false}, {kGood + std::string("Ev\r\nEvent\r\n\r\n"), true}};
+  for (const auto& [current, changed] : cases) {
+    dir.Write("BTD.CFG", current);
+    dir.Write("BTD_SAVE.CFG", saved + trailer);
+    dir.Write("BTD_BAK.CFG", kGood);
+    StartupRecovery recovery = Start();
+    EXPECT_FALSE(recovery.restored);
+    EXPECT_TRUE(recovery.keptCopy.IsEmpty());
+    EXPECT_EQ(changed, !recovery.changedCopy.IsEmpty());
+    EXPECT_EQ(saved, Settings());
+    if (changed) {
+      EXPECT_EQ(current, dir.Read("BTD_KEPT.CFG"));
     }
   }
 }

@@ -4,11 +4,13 @@
 #include "platform/registry.h"
 #include "registry_sandbox.h"
 #include "running_program.h"
+#include "store/content_fingerprint.h"
+#include "store/save_journal.h"
 #include "temp_dir.h"
 
 namespace {
 
-constexpr UINT kExitCommand = 32776;
+constexpr UINT kReassignCommand = 32774, kExitCommand = 32776;
 
 std::string Waiting(int seconds) { return Cp932(("時間待ち中... : あと " + std::to_string(seconds) + "秒").c_str()); }
 
@@ -72,6 +74,53 @@ TEST_F(Startup, SecondCopyIsRefusedAndTheFirstRunsOn) {
   first.PostKey(VK_ESCAPE);
   EXPECT_EQ(0, first.WaitForExit());
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
+}
+
+// The user: the program is killed, BTD.CFG is edited by hand (a
+// candidate removed), and the program is started again. A kill after a save
+// leaves nothing to finish: the edit is loaded. A kill in the middle of one
+// leaves its journal (written here as the save writes it): the save is
+// finished, and the edited file is kept and named.
+TEST_F(Startup, HandEditAfterAKillIsNeverLost) {
+  const std::string settings =
+      "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=60\r\n\r\n\\App\r\nApp\r\n\r\n"
+      "Ev\r\nEvent\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n-C:\\c.wav\r\n\r\n";
+  dir.Write("BTD.CFG", settings);
+  {
+    RunningProgram program(dir.path());
+    ASSERT_TRUE(program.WaitUntilShown());
+    SendMessageTimeoutA(program.WaitForStatusWindow(), WM_COMMAND, kReassignCommand, 0, SMTO_NORMAL, 60000, nullptr);
+    program.Kill();
+  }
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_SAVE.CFG").c_str()));
+  const std::string saved = dir.Read("BTD.CFG");
+  std::string edited = saved;
+  size_t line = edited.find("C:\\b.wav\r\n") - 1;
+  edited.erase(line, 11);
+  dir.Write("BTD.CFG", edited);
+  {
+    RunningProgram program(dir.path());
+    EXPECT_TRUE(program.WaitUntilShown()) << program.AnswerMessageBox(0);
+    EXPECT_EQ("", program.AnswerMessageBox(0));
+    program.PostCommand(kExitCommand);
+    EXPECT_EQ(0, program.WaitForExit());
+  }
+  EXPECT_EQ(edited, dir.Read("BTD.CFG"));
+
+  std::string trailer;
+  FormatJournalTrailer(ContentFingerprint(saved), 0, saved.size(), trailer);
+  dir.Write("BTD_SAVE.CFG", saved + trailer);
+  {
+    RunningProgram program(dir.path());
+    std::string told = program.AnswerMessageBox();
+    EXPECT_EQ(0u, told.find(Cp932("前回は保存の途中で終了し、その後 BTD.CFG が書き換えられていました。"))) << told;
+    EXPECT_NE(std::string::npos, told.find("\\BTD_KEPT.CFG")) << told;
+    EXPECT_TRUE(program.WaitUntilShown());
+    program.PostCommand(kExitCommand);
+    EXPECT_EQ(0, program.WaitForExit());
+  }
+  EXPECT_EQ(saved, dir.Read("BTD.CFG"));
+  EXPECT_EQ(edited, dir.Read("BTD_KEPT.CFG"));
 }
 
 namespace {
