@@ -14,27 +14,28 @@ namespace os_file {
 using Handle = std::intptr_t;
 constexpr Handle kInvalid = -1;
 
-// Read-write, no sharing, never truncated, created when missing.
-Handle OpenExclusive(const char* path);
+// What a file opened by OpenHeld lets other handles do meanwhile.
+enum class Share { Nothing, Reading };
+// Read-write, never truncated, created when missing.
+Handle OpenHeld(const char* path, Share share);
 void Close(Handle handle);
 long long Length(Handle handle);
 // The whole content, read from the start in one pass; false on an error.
 bool ReadAll(Handle handle, std::string& bytes);
-// Writes `bytes` over the content from the start and cuts the file there.
-// A kill part-way leaves a mix: callers journal.
-bool Rewrite(Handle handle, std::string_view bytes);
+// Writes the pieces, one after the other, over the content from the start
+// and cuts the file there. A kill part-way leaves a mix: callers journal.
+bool Rewrite(Handle handle, std::initializer_list<std::string_view> pieces);
+// Writes `bytes` over the content at `offset`.
+bool WriteAt(Handle handle, long long offset, std::string_view bytes);
 // Forces what was written to the disk.
 bool Flush(Handle handle);
 
 // The whole content of the file at `path`; false when it cannot be read.
 bool ReadFile(const char* path, std::string& bytes);
-// `path` ends up holding either the pieces, one after the other, or what it
-// held before, never a part: they go to `tmpPath`, are forced to the disk,
-// and the rename over `path` follows.
-bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces);
-inline bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
-  return WriteAtomically(path, tmpPath, {bytes});
-}
+// `path` ends up holding either `bytes` or what it held before, never a
+// part: they go to `tmpPath`, are forced to the disk, and the rename over
+// `path` follows.
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes);
 bool Exists(const char* path);
 void Remove(const char* path);
 

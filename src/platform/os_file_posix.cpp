@@ -62,7 +62,8 @@ std::string FolderOf(const char* path) {
 
 }  // namespace
 
-Handle OpenExclusive(const char* path) {
+// Readers never ask for the lock: it binds writers alone, whatever `Share`.
+Handle OpenHeld(const char* path, Share) {
   int fd = Retried([&] { return ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666); });
   if (fd < 0) return kInvalid;
   // The lock keeps a second Belltide, the only other writer, away.
@@ -82,9 +83,18 @@ long long Length(Handle handle) {
 
 bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsFd(handle), bytes); }
 
-bool Rewrite(Handle handle, std::string_view bytes) {
+bool Rewrite(Handle handle, std::initializer_list<std::string_view> pieces) {
   int fd = AsFd(handle);
-  return WriteAllAt(fd, bytes, 0) && Retried([&] { return ::ftruncate(fd, static_cast<off_t>(bytes.size())); }) == 0;
+  off_t offset = 0;
+  for (std::string_view piece : pieces) {
+    if (!WriteAllAt(fd, piece, offset)) return false;
+    offset += static_cast<off_t>(piece.size());
+  }
+  return Retried([&] { return ::ftruncate(fd, offset); }) == 0;
+}
+
+bool WriteAt(Handle handle, long long offset, std::string_view bytes) {
+  return WriteAllAt(AsFd(handle), bytes, static_cast<off_t>(offset));
 }
 
 bool Flush(Handle handle) {
@@ -99,16 +109,10 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
-bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces) {
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
   int fd = Retried([&] { return ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
   if (fd < 0) return false;
-  bool written = true;
-  off_t offset = 0;
-  for (std::string_view piece : pieces) {
-    written = written && WriteAllAt(fd, piece, offset);
-    offset += static_cast<off_t>(piece.size());
-  }
-  written = written && Retried([&] { return ::fsync(fd); }) == 0;
+  bool written = WriteAllAt(fd, bytes, 0) && Retried([&] { return ::fsync(fd); }) == 0;
   written = (::close(fd) == 0 || errno == EINTR) && written;  // a cut close has closed all the same
   if (!written || Retried([&] { return ::rename(tmpPath, path); }) != 0) {
     ::unlink(tmpPath);

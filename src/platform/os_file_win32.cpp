@@ -41,9 +41,9 @@ bool ReadAllFrom(HANDLE file, std::string& bytes) {
 
 }  // namespace
 
-Handle OpenExclusive(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0 /* no sharing */, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+Handle OpenHeld(const char* path, Share share) {
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share == Share::Reading ? FILE_SHARE_READ : 0, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return file == INVALID_HANDLE_VALUE ? kInvalid : reinterpret_cast<Handle>(file);
 }
 
@@ -56,10 +56,17 @@ long long Length(Handle handle) {
 
 bool ReadAll(Handle handle, std::string& bytes) { return ReadAllFrom(AsHandle(handle), bytes); }
 
-bool Rewrite(Handle handle, std::string_view bytes) {
+bool Rewrite(Handle handle, std::initializer_list<std::string_view> pieces) {
   HANDLE file = AsHandle(handle);
-  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && WriteAll(file, bytes) &&
-         SetEndOfFile(file);
+  bool written = SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+  for (std::string_view piece : pieces) written = written && WriteAll(file, piece);
+  return written && SetEndOfFile(file);
+}
+
+bool WriteAt(Handle handle, long long offset, std::string_view bytes) {
+  LARGE_INTEGER at;
+  at.QuadPart = offset;
+  return SetFilePointerEx(AsHandle(handle), at, nullptr, FILE_BEGIN) && WriteAll(AsHandle(handle), bytes);
 }
 
 bool Flush(Handle handle) { return FlushFileBuffers(AsHandle(handle)) != FALSE; }
@@ -73,12 +80,10 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
-bool WriteAtomically(const char* path, const char* tmpPath, std::initializer_list<std::string_view> pieces) {
+bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
   HANDLE file = CreateFileA(tmpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = true;
-  for (std::string_view piece : pieces) written = written && WriteAll(file, piece);
-  written = written && FlushFileBuffers(file);
+  bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
   written = CloseHandle(file) && written;
   if (!written || !MoveFileExA(tmpPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(tmpPath);

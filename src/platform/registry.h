@@ -39,7 +39,7 @@ class RegistryKey {
   ReadResult QueryPath(CString& path) const;
 
   // Writes `value` as REG_SZ of its length plus the NUL.
-  bool SetString(const char* name, const CString& value) const;
+  bool SetString(const char* name, const char* value) const;
 
  private:
   explicit RegistryKey(void* handle) : m_handle(handle) {}

@@ -118,8 +118,8 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
 // Values here are text of the code page already, and no file has a short path.
 RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const { return QueryString(nullptr, path); }
 
-bool RegistryKey::SetString(const char* name, const CString& value) const {
+bool RegistryKey::SetString(const char* name, const char* value) const {
   if (!m_handle) return false;
-  AsNode(m_handle)->values[name ? name : ""] = std::string(static_cast<const char*>(value));
+  AsNode(m_handle)->values[name ? name : ""] = value;
   return true;
 }

@@ -87,8 +87,7 @@ RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const {
   return ToStoredPath(value, kBufferSize, path) ? ReadResult::Ok : ReadResult::TooLong;
 }
 
-bool RegistryKey::SetString(const char* name, const CString& value) const {
-  return RegSetValueExA(AsKey(m_handle), name, 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(static_cast<const char*>(value)),
-                        static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
+bool RegistryKey::SetString(const char* name, const char* value) const {
+  return RegSetValueExA(AsKey(m_handle), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                        static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }

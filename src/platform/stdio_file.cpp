@@ -2,9 +2,9 @@
 
 CStdioFile::~CStdioFile() { Close(); }
 
-bool CStdioFile::Open(const char* path) {
+bool CStdioFile::Open(const char* path, os_file::Share share) {
   Close();
-  m_handle = os_file::OpenExclusive(path);
+  m_handle = os_file::OpenHeld(path, share);
   return IsOpen();
 }
 

@@ -1,5 +1,7 @@
 #include "schemes/sound_schemes.h"
 
+#include <string>
+
 #include "platform/registry.h"
 #include "store/app_events.h"
 
@@ -11,32 +13,35 @@ void SetActiveScheme(const char* scheme) {
 
 // Calls write(event, keyPath, valueName) for every event that follows a
 // group; valueName is null for an event's own .Current key, the event's key
-// for the named values of a registry group.
-template <class Table, class Write>
-void ForEachEventSound(Table& table, Write write) {
-  ForEachEntry(table, [&](auto& entry, const EventEntry* group) {
+// for the named values of a registry group. The key paths share one buffer.
+template <class Write>
+void ForEachEventSound(const EventTable& table, Write write) {
+  std::string keyPath;
+  ForEachEntry(table, [&](const EventEntry& entry, const EventEntry* group) {
     if (entry.IsGroup() || !group) return;
-    if (group->IsRegistryGroup())
-      write(entry, group->key.Mid(2), static_cast<const char*>(entry.key));
-    else
-      write(entry, app_events::EventSchemeKey(*group, entry, app_events::kCurrentScheme),
-            static_cast<const char*>(nullptr));
+    if (group->IsRegistryGroup()) {
+      write(entry, static_cast<const char*>(group->key) + 2, static_cast<const char*>(entry.key));
+    } else {
+      app_events::EventSchemeKey(*group, entry, app_events::kCurrentScheme, keyPath);
+      write(entry, keyPath.c_str(), static_cast<const char*>(nullptr));
+    }
   });
 }
 
 }  // namespace
 
-void AssignRandomSounds(EventTable& table) {
+void AssignRandomSounds(SettingsFile& file) {
   SetActiveScheme(app_events::kCurrentScheme);
-  ForEachEventSound(table, [](EventEntry& event, const CString& keyPath, const char* valueName) {
-    CString file = event.PickCandidate();
-    RegistryKey::Create(keyPath).SetString(valueName, file);
+  std::string sound;  // the picked path with its NUL, in one buffer for every event
+  ForEachEventSound(file.table, [&](const EventEntry& event, const char* keyPath, const char* valueName) {
+    sound.assign(file.PickCandidate(static_cast<size_t>(&event - file.table.data())));
+    RegistryKey::Create(keyPath).SetString(valueName, sound.c_str());
   });
 }
 
 void SilenceSounds(const EventTable& table) {
   SetActiveScheme(app_events::kNoSoundScheme);
-  ForEachEventSound(table, [](const EventEntry&, const CString& keyPath, const char* valueName) {
+  ForEachEventSound(table, [](const EventEntry&, const char* keyPath, const char* valueName) {
     RegistryKey::Create(keyPath).SetString(valueName, "");
   });
 }

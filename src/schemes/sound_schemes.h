@@ -5,11 +5,13 @@
 // group names for its events.
 
 #include "store/event_entry.h"
+#include "store/settings_file.h"
 
-// Picks one candidate per event (PickCandidate) and writes it as the event's
-// sound, an empty pool as no sound; makes ".Current" the active scheme.
-// Events before the first group have no place to go and are passed over.
-void AssignRandomSounds(EventTable& table);
+// Picks one candidate per event of the file's table (SettingsFile::
+// PickCandidate) and writes it as the event's sound, an empty pool as no
+// sound; makes ".Current" the active scheme. Events before the first group
+// have no place to go and are passed over.
+void AssignRandomSounds(SettingsFile& file);
 
 // Makes ".None" the active scheme and writes no sound for every event that
 // AssignRandomSounds writes: Windows plays each event's own value and does

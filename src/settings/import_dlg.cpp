@@ -6,7 +6,8 @@
 #include "schemes/scheme_import.h"
 #include "store/app_events.h"
 
-CImportDlg::CImportDlg(EventTable& table, HWND parent) : CDialog(IDD_IMPORT, parent), m_table(table) {}
+CImportDlg::CImportDlg(SettingsFile& settingsFile, HWND parent)
+    : CDialog(IDD_IMPORT, parent), m_settingsFile(settingsFile) {}
 
 void CImportDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -34,7 +35,7 @@ bool CImportDlg::OnInitDialog() {
 void CImportDlg::OnOK() {
   int count = m_list.GetCount();
   for (int i = 0; i < count; ++i) {
-    if (m_list.GetSel(i)) ImportScheme(m_table, SchemeKeyOfItem(m_list.GetText(i)));
+    if (m_list.GetSel(i)) ImportScheme(m_settingsFile.EditTable(), SchemeKeyOfItem(m_list.GetText(i)));
   }
   CDialog::OnOK();
 }

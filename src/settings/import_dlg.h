@@ -1,14 +1,15 @@
 #pragma once
 // The import dialog: the user picks registered sound schemes, and the files
-// they assign are merged into the candidate pools of the table.
+// they assign are merged into the candidate pools of the settings file's
+// table.
 
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
-#include "store/event_entry.h"
+#include "store/settings_file.h"
 
 class CImportDlg : public CDialog {
  public:
-  explicit CImportDlg(EventTable& table, HWND parent = nullptr);
+  explicit CImportDlg(SettingsFile& settingsFile, HWND parent = nullptr);
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
@@ -23,6 +24,6 @@ class CImportDlg : public CDialog {
   void OnSelectAll() { m_list.SetSel(-1, true); }
   void OnDeselectAll() { m_list.SetSel(-1, false); }
 
-  EventTable& m_table;
+  SettingsFile& m_settingsFile;
   CListBox m_list;
 };

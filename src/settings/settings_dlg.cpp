@@ -181,7 +181,7 @@ void CSettingsDlg::OnSelchangeCandidateList() {
 
 void CSettingsDlg::StoreCandidates(int index) {
   if (index < 0 || index >= m_settingsFile.eventCount()) return;
-  EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
+  EventEntry& entry = m_settingsFile.EditTable()[static_cast<size_t>(index)];
   if (entry.IsGroup()) return;
   entry.ClearCandidates();
   for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i).view(), false);
@@ -195,7 +195,7 @@ void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, 0}); }
 void CSettingsDlg::AddFiles(const WaveFiles& files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
-  EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
+  EventEntry& entry = m_settingsFile.EditTable()[static_cast<size_t>(index)];
   PoolAdditions additions = AddPaths(entry, files.paths);
   if (additions.added > 0) {
     int selected = m_candidateList.GetCurSel();  // new lines go to the end
@@ -315,7 +315,7 @@ void CSettingsDlg::OnCancel() {
 // After a refill no event is selected, so the candidate area goes back to
 // its prompt rather than keep lines of an entry no longer selected.
 void CSettingsDlg::OnImport() {
-  CImportDlg dialog(m_settingsFile.table, m_hWnd);
+  CImportDlg dialog(m_settingsFile, m_hWnd);
   if (dialog.DoModal() != IDOK) return;
   FillEventTree();
   ShowSelectPrompt();

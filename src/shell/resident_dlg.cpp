@@ -212,11 +212,14 @@ void CResidentDlg::UpdateTrayIcon(bool silent) {
 void CResidentDlg::ReassignSounds() {
   if (m_runEnded) return;
   CWaitCursor wait;
-  UpdateTrayIcon(false);
-  // The tray's answer lets in messages sent meanwhile: the session may
-  // have ended in it, and with it the run.
-  if (m_runEnded) return;
-  AssignRandomSounds(m_settingsFile.table);
+  // The tray changes only when the silence ends: a change costs a round
+  // trip to the notification area, whose answer lets in messages sent
+  // meanwhile; the session may have ended in it, and with it the run.
+  if (m_trayData.hIcon != LoadTrayIcon(IDI_SOUNDING)) {
+    UpdateTrayIcon(false);
+    if (m_runEnded) return;
+  }
+  AssignRandomSounds(m_settingsFile);
   m_settingsFile.SaveSettings();
 }
 

@@ -34,9 +34,22 @@ std::uint32_t LittleEndianWord(const char* p) {
 
 }  // namespace
 
-ContentFingerprint::ContentFingerprint(std::string_view content) : m_length(content.size()) {
-  m_sums.reserve((content.size() + kChunkSize - 1) / kChunkSize);
+void ContentFingerprint::Compute(std::string_view content) {
+  m_length = content.size();
+  m_sums.clear();
   for (size_t from = 0; from < content.size(); from += kChunkSize) m_sums.push_back(TailSum(content, from));
+}
+
+// A 64-bit mix (splitmix64's finaliser) of each sum into the running value.
+std::uint64_t ContentFingerprint::Digest() const {
+  std::uint64_t digest = m_length;
+  for (std::uint64_t sum : m_sums) {
+    std::uint64_t x = digest ^ sum;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    digest = x ^ (x >> 31);
+  }
+  return digest;
 }
 
 void ContentFingerprint::ChangeByte(size_t at, char was, char now) {

@@ -19,10 +19,15 @@ class ContentFingerprint {
   static constexpr size_t kChunkSize = 512;
 
   ContentFingerprint() = default;
-  explicit ContentFingerprint(std::string_view content);
+  explicit ContentFingerprint(std::string_view content) { Compute(content); }
+  // Anew for `content`, in the memory already held.
+  void Compute(std::string_view content);
 
   size_t length() const { return m_length; }
   const std::vector<std::uint64_t>& sums() const { return m_sums; }
+  // 64 bits that tell this content from another: any difference of a chunk
+  // sum or of the length changes them, not linearly.
+  std::uint64_t Digest() const;
 
   // The byte at `at` changed from `was` to `now`.
   void ChangeByte(size_t at, char was, char now);

@@ -50,28 +50,60 @@ CString EventEntry::GetDisplayText() const {
   return text;
 }
 
-// Two passes over the pool at most, three when a new cycle starts: the
-// marks are counted (and reset once all are '+'), then the r-th unpicked
-// candidate is taken.
-CString EventEntry::PickCandidate() {
-  if (count <= 0) return CString();
-  if (count == 1) return files.Mid(1, files.GetLength() - 2);
+namespace {
 
+// The path of the candidate whose mark and closing '|' are at these offsets.
+std::string_view PathBetween(const CString& files, int mark, int end) {
+  return std::string_view(static_cast<const char*>(files) + mark + 1, static_cast<size_t>(end - mark - 1));
+}
+
+// The choice over the candidates that `forEach` visits in order, each as
+// the offset of its mark and of its closing '|': their marks are counted
+// (all set back to '-' once all are '+'), then the r-th unpicked one is
+// taken. A visit returns false to end the walk.
+template <class ForEach>
+Pick Choose(CString& files, ForEach forEach) {
   int total = 0, used = 0;
-  for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) {
+  forEach([&](int mark, int) {
     ++total;
-    used += files[begin] == '+';
-  }
-  if (total == 0) return CString();
-  if (used >= total) {
-    for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) files.SetAt(begin, '-');
-    used = 0;
-  }
-  int r = std::rand() % (total - used);
-  for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0; begin = end + 1) {
-    if (files[begin] == '+' || r-- != 0) continue;
-    files.SetAt(begin, '+');
-    return files.Mid(begin + 1, end - begin - 1);
-  }
-  return CString();  // not reached: total - used > r >= 0
+    used += files[mark] == '+';
+    return true;
+  });
+  Pick pick;
+  if (total == 0) return pick;
+  pick.newCycle = used >= total;
+  if (pick.newCycle) used = 0;
+  int r = std::rand() % (total - used), index = 0;
+  forEach([&](int mark, int end) {
+    if (pick.newCycle) files.SetAt(mark, '-');
+    if (files[mark] != '+' && r-- == 0) {
+      files.SetAt(mark, '+');
+      pick.index = index;
+      pick.path = PathBetween(files, mark, end);
+      if (!pick.newCycle) return false;
+    }
+    ++index;
+    return true;
+  });
+  return pick;
+}
+
+}  // namespace
+
+Pick EventEntry::PickCandidate() {
+  Pick pick;
+  if (count == 1 && files.GetLength() >= 2) pick.path = PathBetween(files, 0, files.GetLength() - 1);
+  if (count <= 1) return pick;
+  return Choose(files, [this](auto visit) {
+    for (int begin = 0, end; (end = CandidateEnd(begin)) >= 0 && visit(begin, end); begin = end + 1) continue;
+  });
+}
+
+Pick EventEntry::PickCandidate(const std::uint32_t* marks, int n) {
+  Pick pick;
+  if (n == 1) pick.path = PathBetween(files, static_cast<int>(marks[0]), static_cast<int>(marks[1]) - 1);
+  if (n <= 1) return pick;
+  return Choose(files, [marks, n](auto visit) {
+    for (int i = 0; i < n && visit(static_cast<int>(marks[i]), static_cast<int>(marks[i + 1]) - 1); ++i) continue;
+  });
 }

@@ -2,11 +2,19 @@
 // One record of the event table: an application group or a sound event with
 // its pool of candidate wave files.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "platform/cstring.h"
 #include "platform/mbcs.h"
+
+// What PickCandidate did.
+struct Pick {
+  std::string_view path;  // empty without candidates; a view into `files`, valid until the pool changes
+  int index = -1;         // the candidate whose mark turned '+'; -1 when no mark changed
+  bool newCycle = false;  // every other mark turned '-' first
+};
 
 struct EventEntry {
   CString label;  // display name
@@ -41,10 +49,14 @@ struct EventEntry {
 
   CString GetDisplayText() const;  // "label : count"
 
-  // A random path from the candidates not yet picked in this cycle, starting
-  // a new cycle once every candidate has been picked; empty without
-  // candidates. Draws from rand().
-  CString PickCandidate();
+  // A random candidate among those not yet picked in this cycle, marked
+  // '+', starting a new cycle once every candidate has been picked; a pool
+  // of one keeps its mark. Draws from rand().
+  Pick PickCandidate();
+  // The same for a pool whose `n` marks are known to sit at files[marks[i]],
+  // each candidate ending one byte before the next mark, the last one byte
+  // before marks[n]: nothing is scanned for.
+  Pick PickCandidate(const std::uint32_t* marks, int n);
 
  private:
   // The closing '|' of the candidate that starts at `begin`; -1 past the last.

@@ -2,18 +2,21 @@
 
 #include <algorithm>
 
-// The trailer, in little-endian 64-bit words: the old content's chunk sums,
-// the sum of its tail past the new length in the chunk that holds the new
-// end, the old length, the new length, and a mark that no settings file
-// ends with.
+#include "store/settings_format.h"
+
+// The head, in little-endian 64-bit words: a mark whose NUL no settings
+// file starts with, the state, the new length, the new content's digest,
+// the old length, and the sum of the old content past the new length in
+// the chunk that holds the new end. The tail: one sum per chunk of the old
+// content.
 namespace {
 
 constexpr size_t kChunk = ContentFingerprint::kChunkSize;
 constexpr std::string_view kMark("\0BTDSAVE", 8);
-constexpr size_t kFixedSize = 3 * 8 + kMark.size();
+constexpr size_t kHeadSize = 6 * 8;
 
-void AppendWord(std::string& out, std::uint64_t value) {
-  for (int i = 0; i < 8; ++i) out += static_cast<char>(value >> (8 * i));
+void PutWord(char* out, std::uint64_t value) {
+  for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(value >> (8 * i));
 }
 
 std::uint64_t WordAt(std::string_view bytes, size_t at) {
@@ -22,37 +25,36 @@ std::uint64_t WordAt(std::string_view bytes, size_t at) {
   return value;
 }
 
-struct Trailer {
-  std::string_view sums;  // 8 bytes per chunk of the old content
-  std::uint64_t oldTailSum = 0;
+struct Journal {
+  std::string_view content;
+  std::string_view sums;        // 8 bytes per chunk of the old content
   std::uint64_t oldLength = 0;  // as written, whatever the size_t
-  size_t newLength = 0;
+  std::uint64_t oldTailSum = 0;
 
   std::uint64_t Sum(size_t chunk) const { return WordAt(sums, 8 * chunk); }
 };
 
-bool ParseTrailer(std::string_view journal, Trailer& trailer) {
-  size_t size = journal.size();
-  if (size < kFixedSize || journal.substr(size - kMark.size()) != kMark) return false;
-  std::uint64_t oldLength = WordAt(journal, size - kFixedSize + 8);
-  std::uint64_t newLength = WordAt(journal, size - kFixedSize + 16);
-  if (newLength > size - kFixedSize) return false;
-  size_t sumsSize = size - kFixedSize - static_cast<size_t>(newLength);
+// A whole journal, still pending.
+bool ParsePending(std::string_view bytes, Journal& journal) {
+  if (bytes.size() < kHeadSize || bytes.substr(0, kMark.size()) != kMark) return false;
+  std::uint64_t newLength = WordAt(bytes, 16), oldLength = WordAt(bytes, 32);
+  if (bytes[kJournalStateOffset] != 0 || newLength > bytes.size() - kHeadSize) return false;
+  size_t sumsSize = bytes.size() - kHeadSize - static_cast<size_t>(newLength);
   // One sum per chunk of the old content, and no more.
   std::uint64_t chunks = sumsSize / 8;
   if (sumsSize % 8 != 0 || oldLength > chunks * kChunk || oldLength + kChunk <= chunks * kChunk) return false;
-  trailer.sums = journal.substr(static_cast<size_t>(newLength), sumsSize);
-  trailer.oldTailSum = WordAt(journal, size - kFixedSize);
-  trailer.oldLength = oldLength;
-  trailer.newLength = static_cast<size_t>(newLength);
-  return true;
+  journal.content = bytes.substr(kHeadSize, static_cast<size_t>(newLength));
+  journal.sums = bytes.substr(kHeadSize + static_cast<size_t>(newLength));
+  journal.oldLength = oldLength;
+  journal.oldTailSum = WordAt(bytes, 40);
+  return ContentFingerprint(journal.content).Digest() == WordAt(bytes, 24);
 }
 
 // Whether a rewrite of the old content with `saved` (write from the start,
 // then cut at the new length) can leave `current`: each chunk as it was, as
 // it was to be, or, where the new end falls inside a chunk, new up to it
 // and old after it; the length the old one's, or longer up to the new one's.
-bool IsRewriteBetween(std::string_view current, std::string_view saved, const Trailer& old) {
+bool IsRewriteBetween(std::string_view current, std::string_view saved, const Journal& old) {
   const size_t length = current.size(), newLength = saved.size();
   if (length != old.oldLength && (length < old.oldLength || length > newLength)) return false;
   for (size_t begin = 0; begin < length; begin += kChunk) {
@@ -72,20 +74,25 @@ bool IsRewriteBetween(std::string_view current, std::string_view saved, const Tr
 
 }  // namespace
 
-void FormatJournalTrailer(const ContentFingerprint& old, std::uint64_t oldTailSum, size_t newLength,
-                          std::string& trailer) {
-  trailer.clear();
-  for (std::uint64_t sum : old.sums()) AppendWord(trailer, sum);
-  AppendWord(trailer, oldTailSum);
-  AppendWord(trailer, old.length());
-  AppendWord(trailer, newLength);
-  trailer += kMark;
+void FormatJournal(const ContentFingerprint& old, std::uint64_t oldTailSum, const ContentFingerprint& next,
+                   std::string& head, std::string& tail) {
+  head.assign(kMark);
+  head.resize(kHeadSize);
+  const std::uint64_t words[] = {0 /* pending */, next.length(), next.Digest(), old.length(), oldTailSum};
+  for (size_t i = 0; i < 5; ++i) PutWord(&head[kMark.size() + 8 * i], words[i]);
+  tail.resize(8 * old.sums().size());
+  for (size_t i = 0; i < old.sums().size(); ++i) PutWord(&tail[8 * i], old.sums()[i]);
 }
 
 JournalMatch MatchJournal(std::string_view journal, std::string_view current, std::string_view& saved) {
-  Trailer trailer;
-  bool described = ParseTrailer(journal, trailer);
-  saved = described ? journal.substr(0, trailer.newLength) : journal;
-  if (current == saved) return JournalMatch::Applied;
-  return described && IsRewriteBetween(current, saved, trailer) ? JournalMatch::Unfinished : JournalMatch::Changed;
+  Journal pending;
+  if (ParsePending(journal, pending)) {
+    saved = pending.content;
+    if (current == saved) return JournalMatch::Applied;
+    return IsRewriteBetween(current, saved, pending) ? JournalMatch::Unfinished : JournalMatch::Changed;
+  }
+  if (journal.empty() || journal[0] == kMark[0] || ClassifyContent(journal) != ContentKind::Complete)
+    return JournalMatch::Nothing;
+  saved = journal;  // an earlier version's
+  return current == saved ? JournalMatch::Applied : JournalMatch::Changed;
 }

@@ -4,8 +4,11 @@
 // change of its content is atomic: a kill or a power cut at any instant
 // leaves the last complete content or the one before it.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/cstring.h"
 #include "platform/stdio_file.h"
@@ -15,13 +18,28 @@
 
 class SettingsFile : public CStdioFile {
  public:
-  AppSettings settings;
-  EventTable table;  // groups, each followed by its events
+  ~SettingsFile() override { Close(); }
 
-  int eventCount() const { return static_cast<int>(table.size()); }
+  AppSettings settings;
+  const EventTable& table = m_table;  // groups, each followed by its events
+
+  int eventCount() const { return static_cast<int>(m_table.size()); }
+
+  // The table for any change but a pick: the next save writes the whole
+  // file anew. The reference serves the change at hand; a later change asks
+  // again, so that a save between the two cannot miss it.
+  EventTable& EditTable();
+
+  // A random candidate of event `index` (EventEntry::PickCandidate); the
+  // save that follows writes only the marks that picks changed, as long as
+  // nothing else changed. The view is valid until the pool changes.
+  std::string_view PickCandidate(size_t index);
 
   // Opens the file exclusively (see CStdioFile) and reads it whole.
   bool Open(const char* path);
+  // Closes the file, and the journal, which goes once the file holds the
+  // last save.
+  void Close();
 
   // At start-up, before anything else looks at the content: finishes a save
   // that a kill or a power cut cut short, so that the file holds its
@@ -64,27 +82,44 @@ class SettingsFile : public CStdioFile {
   CString BuildEventCatalogue() const;
 
  private:
-  // The content changes only through ReplaceContent, which keeps m_content
-  // what the file holds.
+  // The content changes only through WriteThroughJournal, which keeps
+  // m_content what the file holds.
   using CStdioFile::Flush;
   using CStdioFile::Rewrite;
 
   CString SidePath(const char* name) const;
   bool ReadContent();
-  // The canonical form of the model into m_next.
+  // The content known and fingerprinted, read again if need be.
+  bool KnowContent();
+  // The canonical form of the model into m_next, and its layout.
   void FormatNext();
-  // Saves m_next as the new content, through the journal; m_next then holds
-  // the old content.
+  // Saves m_next as the new content; m_next then holds the old content.
   bool ReplaceContent();
+  // Saves the content with the marks of the picks since the last save.
+  bool SaveMarks();
+  // `content` saved over m_content (described by m_fingerprint) through the
+  // journal, with m_nextFingerprint describing it; see settings_file.cpp.
+  bool WriteThroughJournal(std::string_view content, std::uint64_t oldTailSum);
 
+  EventTable m_table;
   CString m_path;
   CString m_keptCopy;
   std::string m_content;  // what the file holds
   bool m_contentKnown = false;
   ContentFingerprint m_fingerprint;  // of m_content, once m_fingerprinted
   bool m_fingerprinted = false;
-  std::string m_next;       // the content being saved; kept between saves, which are of one size
-  std::string m_trailer;    // the journal's, likewise
-  bool m_mayWrite = false;  // the content was read whole, or there was none
+  std::string m_next;  // the content being saved; kept between saves, which are of one size
+  ContentFingerprint m_nextFingerprint;
+  CStdioFile m_journal;  // opened by the first save
+  std::string m_journalHead, m_journalTail;
+  bool m_journalApplied = true;  // the file holds the save the journal holds
+  // Where the marks sit in m_content and the table, while m_layoutCurrent:
+  // the content is the format of m_layoutSettings and a table that has
+  // changed since in its marks alone, those of m_marksToSave.
+  MarkLayout m_layout;
+  AppSettings m_layoutSettings;
+  bool m_layoutCurrent = false;
+  std::vector<std::pair<std::uint32_t, char>> m_marksToSave;  // offset in the content, new mark
+  bool m_mayWrite = false;                                    // the content was read whole, or there was none
   bool m_lastSaveFailed = false;
 };

@@ -177,7 +177,8 @@ bool ReadEventSection(std::string_view bytes, EventTable& table) {
   return skipped;
 }
 
-std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer) {
+std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer,
+                                MarkLayout& layout) {
   size_t size = kHeaderLine.size() + 2 + 5 * 32 + 2;
   for (const EventEntry& entry : table) {
     size += entry.key.GetLength() + entry.label.GetLength() + entry.files.GetLength() + 6;
@@ -191,12 +192,25 @@ std::string_view FormatSettings(const AppSettings& settings, const EventTable& t
   out.Setting("BootWaitTime", settings.BootWaitTime);
   out.Setting("Timer", settings.Timer);
   out.Line("");
+  layout.firstMark.clear();
+  layout.marks.clear();
+  layout.firstLine.clear();
   for (const EventEntry& entry : table) {
     out.Line(entry.key.view());
     out.Line(entry.label.view());
-    entry.ForEachCandidate([&](std::string_view candidate) { out.Line(candidate); });
+    layout.firstMark.push_back(static_cast<std::uint32_t>(layout.marks.size()));
+    layout.firstLine.push_back(static_cast<std::uint32_t>(out.Written().size()));
+    const char* pool = entry.files;
+    std::uint32_t end = 0;
+    entry.ForEachCandidate([&](std::string_view candidate) {
+      layout.marks.push_back(static_cast<std::uint32_t>(candidate.data() - pool));
+      end = static_cast<std::uint32_t>(candidate.data() - pool + candidate.size() + 1);
+      out.Line(candidate);
+    });
+    layout.marks.push_back(end);
     out.Line("");
   }
+  layout.firstMark.push_back(static_cast<std::uint32_t>(layout.marks.size()));
   return out.Written();
 }
 

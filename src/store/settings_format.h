@@ -3,8 +3,10 @@
 // options and the event table. Lines end in CR LF when written; a bare LF
 // ends a line too when read.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/event_entry.h"
 
@@ -15,6 +17,11 @@ struct AppSettings {
   int BootOnSoundChange = 0;  // reassign the sounds when the start-up wait ends
   int BootWaitTime = 0;       // start-up wait, seconds
   int Timer = 0;              // minutes between automatic changes; <= 0: none
+
+  friend bool operator==(const AppSettings& a, const AppSettings& b) {
+    return a.Setup == b.Setup && a.BootOnNoSound == b.BootOnNoSound && a.BootOnSoundChange == b.BootOnSoundChange &&
+           a.BootWaitTime == b.BootWaitTime && a.Timer == b.Timer;
+  }
 };
 
 // The value of the first line of the settings section (the lines before the
@@ -30,10 +37,24 @@ AppSettings ReadSettings(std::string_view bytes);
 // group block.
 bool ReadEventSection(std::string_view bytes, EventTable& table);
 
+// Where the candidates' marks sit, by table index: in each pool, and in the
+// file that FormatSettings wrote. Candidate j of entry i has its mark at
+// files[marks[firstMark[i] + j]] and at firstLine[i] + that + j in the file
+// (a '|' in the pool is a CR LF there). Each entry's marks end with one
+// more offset, just past its last candidate.
+struct MarkLayout {
+  std::vector<std::uint32_t> firstMark;  // one more at the end
+  std::vector<std::uint32_t> marks;
+  std::vector<std::uint32_t> firstLine;
+
+  int CandidateCount(size_t entry) const { return static_cast<int>(firstMark[entry + 1] - firstMark[entry]) - 1; }
+};
+
 // The canonical file for the model, written into `buffer` (grown when too
-// small, kept otherwise, so that a save after a save allocates nothing).
-// The view is valid until the buffer changes.
-std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer);
+// small, kept otherwise, so that a save after a save allocates nothing),
+// and where its marks sit. The view is valid until the buffer changes.
+std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer,
+                                MarkLayout& layout);
 
 enum class ContentKind {
   Empty,

@@ -75,9 +75,9 @@ TEST(EventEntry, DisplayTextShowsLabelAndCount) {
 
 TEST(PickCandidate, EmptyAndSinglePools) {
   EventEntry empty;
-  EXPECT_TRUE(empty.PickCandidate().IsEmpty());
+  EXPECT_TRUE(empty.PickCandidate().path.empty());
   EventEntry single = Pool({"+C:\\only.wav"});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(CString("C:\\only.wav"), single.PickCandidate());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ("C:\\only.wav", single.PickCandidate().path);
   EXPECT_EQ(CString("+C:\\only.wav|"), single.files);  // the mark is left alone
 }
 
@@ -85,13 +85,12 @@ TEST(PickCandidate, EveryCandidateOncePerCycleThenANewCycle) {
   std::srand(7);
   EventEntry entry = Pool({"a.wav", "b.wav", "c.wav"});
   std::set<std::string> picked;
-  for (int i = 0; i < 3; ++i) picked.insert(entry.PickCandidate().str());
+  for (int i = 0; i < 3; ++i) picked.insert(std::string(entry.PickCandidate().path));
   EXPECT_EQ((std::set<std::string>{"a.wav", "b.wav", "c.wav"}), picked);
   EXPECT_EQ(CString("+a.wav|+b.wav|+c.wav|"), entry.files);
 
   // The fourth pick starts a new cycle: two marks back to '-', one '+'.
-  CString fourth = entry.PickCandidate();
-  EXPECT_FALSE(fourth.IsEmpty());
+  EXPECT_FALSE(entry.PickCandidate().path.empty());
   int plus = 0;
   entry.ForEachCandidate([&](const CString& c) { plus += c[0] == '+'; });
   EXPECT_EQ(1, plus);
@@ -99,7 +98,7 @@ TEST(PickCandidate, EveryCandidateOncePerCycleThenANewCycle) {
 
 TEST(PickCandidate, OnlyUnpickedCandidatesAreChosen) {
   EventEntry entry = Pool({"+a.wav", "-b.wav"});
-  EXPECT_EQ(CString("b.wav"), entry.PickCandidate());
+  EXPECT_EQ("b.wav", entry.PickCandidate().path);
   EXPECT_EQ(CString("+a.wav|+b.wav|"), entry.files);
 }
 
@@ -107,7 +106,7 @@ TEST(PickCandidate, MarksOtherThanPlusCountAsUnpicked) {
   EventEntry entry;
   entry.count = 2;
   entry.files = "*a.wav|+b.wav|";
-  EXPECT_EQ(CString("a.wav"), entry.PickCandidate());
+  EXPECT_EQ("a.wav", entry.PickCandidate().path);
   EXPECT_EQ(CString("+a.wav|+b.wav|"), entry.files);
 }
 
@@ -120,7 +119,7 @@ TEST(PickCandidate, FirstPickOfACycleIsUniform) {
   std::map<std::string, int> first;
   EventEntry entry = Pool({"a", "b", "c", "d"});
   for (int cycle = 0; cycle < cycles; ++cycle) {
-    ++first[entry.PickCandidate().str()];
+    ++first[std::string(entry.PickCandidate().path)];
     for (int i = 1; i < pool; ++i) entry.PickCandidate();
   }
   ASSERT_EQ(4u, first.size());

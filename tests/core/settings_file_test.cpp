@@ -9,6 +9,7 @@
 #include "cp932.h"
 #include "platform/os_file.h"
 #include "registry_sandbox.h"
+#include "schemes/sound_schemes.h"
 #include "store/save_journal.h"
 #include "store/settings_file.h"
 #include "temp_dir.h"
@@ -167,7 +168,7 @@ TEST_F(SettingsFileTest, LinesOfAnyLengthAreKept) {
   std::string path = "C:\\" + std::string(200000, 'x') + ".wav";
   std::string canonical = Crlf(Header() + "\n" + Options(1, 0, 1, 0, 0) + "\n\\A\nA\n\nE\nE\n-" + path + "\n\n");
   EXPECT_EQ(canonical, Load(canonical));
-  EXPECT_EQ(CString(path.c_str()), file.table[1].PickCandidate());
+  EXPECT_EQ(path, file.PickCandidate(1));
 }
 
 TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
@@ -181,7 +182,7 @@ TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
   event.key = "Ev";
   event.label = "Event";
   event.AppendCandidate("C:\\a.wav", false);
-  file.table = {group, event};
+  file.EditTable() = {group, event};
   ASSERT_TRUE(file.SaveSettings());
   EXPECT_EQ(Crlf(Header() + "\n" + Options(1, 1, 0, 7, 135) + "\n\\App\nApplication\n\nEv\nEvent\n-C:\\a.wav\n\n"),
             Contents(file));
@@ -236,12 +237,12 @@ std::string Pools(int candidates, bool (*picked)(int)) {
   return text;
 }
 
-// The journal a save from `old` to `saved` writes.
+// The journal a save from `old` to `saved` writes, pending.
 std::string Journal(const std::string& old, const std::string& saved) {
-  std::string trailer;
-  std::uint64_t tail = saved.size() < old.size() ? ContentFingerprint::TailSum(old, saved.size()) : 0;
-  FormatJournalTrailer(ContentFingerprint(old), tail, saved.size(), trailer);
-  return saved + trailer;
+  std::string head, tail;
+  std::uint64_t oldTail = saved.size() < old.size() ? ContentFingerprint::TailSum(old, saved.size()) : 0;
+  FormatJournal(ContentFingerprint(old), oldTail, ContentFingerprint(saved), head, tail);
+  return head + saved + tail;
 }
 
 // What a rewrite of `old` with `saved` cut after `written` bytes leaves.
@@ -249,11 +250,11 @@ std::string Torn(const std::string& old, const std::string& saved, size_t writte
   return saved.substr(0, written) + (written < old.size() ? old.substr(written) : "");
 }
 
-// A journal found at a start is finished. What a rewrite cut short may
-// leave (the old content, chunks of the new one over it, the new one not
+// A journal found pending at a start is finished. What a rewrite cut short
+// may leave (the old content, chunks of the new one over it, the new one not
 // yet cut to its length) is replaced without a word; anything else is what
-// someone wrote since, and is kept in a copy first. Either way the journal
-// is gone once the file holds the save.
+// someone wrote since, and is kept in a copy first. A journal applied, or
+// cut short itself, finishes nothing. Either way the journal is gone.
 TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   const std::string old = Pools(90, [](int n) { return n % 3 == 0; });
   const std::string shorter = Pools(88, [](int n) { return n % 3 != 1; });  // marks changed, two lines fewer
@@ -265,37 +266,44 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   edited.erase(edited.find("-C:\\Sounds\\chime_4.wav\r\n"), 24);
   std::string markEdited = shorter;
   markEdited[markEdited.find("+C:\\Sounds\\chime_8.wav")] = '-';
+  std::string applied = Journal(old, shorter);
+  applied[kJournalStateOffset] = kJournalApplied;
+  const std::string journal = Journal(old, shorter), earlier = Journal(edited, old);
   const struct {
     const char* what;
-    std::string journal, saved, current;
+    std::string journal, current, after;
     bool kept;
   } cases[] = {
-      {"saved whole", Journal(old, shorter), shorter, shorter, false},
-      {"not yet begun", Journal(old, shorter), shorter, old, false},
-      {"cut after a chunk", Journal(old, shorter), shorter, Torn(old, shorter, 512), false},
-      {"cut after two", Journal(old, shorter), shorter, Torn(old, shorter, 1024), false},
-      {"written, not cut to length", Journal(old, shorter), shorter, Torn(old, shorter, shorter.size()), false},
-      {"longer, cut inside the old length", Journal(old, longer), longer, Torn(old, longer, 1536), false},
-      {"longer, cut past the old length", Journal(old, longer), longer, longer.substr(0, old.size() / 512 * 512 + 1024),
+      {"saved whole", journal, shorter, shorter, false},
+      {"not yet begun", journal, old, shorter, false},
+      {"cut after a chunk", journal, Torn(old, shorter, 512), shorter, false},
+      {"cut after two", journal, Torn(old, shorter, 1024), shorter, false},
+      {"written, not cut to length", journal, Torn(old, shorter, shorter.size()), shorter, false},
+      {"longer, cut inside the old length", Journal(old, longer), Torn(old, longer, 1536), longer, false},
+      {"longer, cut past the old length", Journal(old, longer), longer.substr(0, old.size() / 512 * 512 + 1024), longer,
        false},
-      {"a line removed by hand", Journal(old, shorter), shorter, edited, true},
-      {"a mark changed by hand", Journal(old, shorter), shorter, markEdited, true},
-      {"cut inside a chunk", Journal(old, shorter), shorter, Torn(old, shorter, 700), true},
-      {"the old content cut at a chunk by hand", Journal(old, shorter), shorter, old.substr(0, 1024), true},
+      {"a line removed by hand", journal, edited, shorter, true},
+      {"a mark changed by hand", journal, markEdited, shorter, true},
+      {"cut inside a chunk", journal, Torn(old, shorter, 700), shorter, true},
+      {"the old content cut at a chunk by hand", journal, old.substr(0, 1024), shorter, true},
+      {"the file removed", journal, "", shorter, false},
+      {"applied, then a line removed by hand", applied, markEdited, markEdited, false},
+      {"the journal cut short", journal.substr(0, journal.size() / 2), old, old, false},
+      {"the journal cut short over an earlier one", journal.substr(0, 600) + earlier.substr(600), old, old, false},
       {"an earlier version's journal, saved whole", shorter, shorter, shorter, false},
-      {"an earlier version's journal, not yet begun", shorter, shorter, old, true},
-      {"the file removed", Journal(old, shorter), shorter, "", false},
+      {"an earlier version's journal, not yet begun", shorter, old, shorter, true},
   };
   for (const auto& c : cases) {
     file.Close();
     dir.Write("BTD.CFG", c.current);
     dir.Write("BTD_SAVE.CFG", c.journal);
-    dir.Write("BTD_SAVE.TMP", c.journal.substr(0, 50));  // a journal cut short is no save
+    dir.Write("BTD_SAVE.TMP", c.journal.substr(0, 50));  // an earlier version's journal cut short
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     CString changedCopy;
     EXPECT_TRUE(file.FinishInterruptedSave(changedCopy)) << c.what;
-    EXPECT_EQ(c.saved, Contents(file)) << c.what;
-    EXPECT_EQ(c.saved, *file.Content()) << c.what;
+    EXPECT_EQ(c.after, Contents(file)) << c.what;
+    EXPECT_EQ(c.after, *file.Content()) << c.what;
+    file.Close();
     for (const char* side : {"BTD_SAVE.CFG", "BTD_SAVE.TMP"})
       EXPECT_FALSE(os_file::Exists(dir.File(side).c_str())) << c.what << ": " << side;
     EXPECT_EQ(c.kept, !changedCopy.IsEmpty()) << c.what;
@@ -306,16 +314,51 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   }
 }
 
-// Each save takes its journal away once the file holds it, so that a kill
-// later leaves nothing to finish; a save that fails leaves it for the next
-// start.
-TEST_F(SettingsFileTest, SavesLeaveNoJournal) {
+// A save leaves its journal applied, so that a kill later leaves nothing to
+// finish; a normal end removes it.
+TEST_F(SettingsFileTest, SavesLeaveTheirJournalApplied) {
   Load("Setup=1\n\n\\App\nApp\n\nEv\nEvent\n-C:\\a.wav\n\n");
-  EXPECT_FALSE(os_file::Exists(dir.File("BTD_SAVE.CFG").c_str()));
   file.settings.Timer = 5;
   ASSERT_TRUE(file.SaveSettings());
-  EXPECT_FALSE(os_file::Exists(dir.File("BTD_SAVE.CFG").c_str()));
+  std::string_view saved;
+  EXPECT_EQ(JournalMatch::Nothing, MatchJournal(dir.Read("BTD_SAVE.CFG"), Contents(file), saved));
   EXPECT_EQ(Contents(file), *file.Content());
+  file.Close();
+  EXPECT_FALSE(os_file::Exists(dir.File("BTD_SAVE.CFG").c_str()));
+}
+
+// A reassignment's save writes only the marks its picks changed. The file
+// must still be what a full format of the model gives, across new cycles
+// (every mark reset) and after the table and the options were changed as
+// the settings dialog changes them; and the journal of such a save, with
+// sums kept up to date byte by byte, must tell its cut rewrite as a full
+// save's journal does.
+TEST_F(SettingsFileTest, MarksOnlySaveEqualsAFullFormat) {
+  std::srand(11);
+  Load(Pools(40, [](int n) { return n % 4 == 0; }));  // pools of 14, 14 and 12
+  std::string before;
+  for (int round = 0; round < 30; ++round) {
+    if (round == 10) file.EditTable()[2].AppendCandidate("C:\\Sounds\\added.wav", false);
+    if (round == 20) file.settings.Timer = 7;
+    before = Contents(file);
+    AssignRandomSounds(file);
+    ASSERT_TRUE(file.SaveSettings());
+    std::string full;
+    MarkLayout layout;
+    ASSERT_EQ(FormatSettings(file.settings, file.table, full, layout), Contents(file)) << "round " << round;
+  }
+  const std::string after = Contents(file), torn = Torn(before, after, 512);
+  ASSERT_NE(after, torn);
+  std::string journal = dir.Read("BTD_SAVE.CFG");
+  journal[kJournalStateOffset] = 0;  // as a kill before the state turned leaves it
+  file.Close();
+  dir.Write("BTD.CFG", torn);
+  dir.Write("BTD_SAVE.CFG", journal);
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  CString changedCopy;
+  EXPECT_TRUE(file.FinishInterruptedSave(changedCopy));
+  EXPECT_TRUE(changedCopy.IsEmpty());
+  EXPECT_EQ(after, Contents(file));
 }
 
 #ifndef _WIN32
@@ -323,9 +366,9 @@ TEST_F(SettingsFileTest, SavesLeaveNoJournal) {
 TEST(SettingsFileSave, FailedWriteKeepsTheModelAndIsReported) {
   FullDiskSettings full;
   SettingsFile& file = full.file;
-  file.table.resize(1);
-  file.table[0].key = "Ev";
-  file.table[0].label = "Event";
+  file.EditTable().resize(1);
+  file.EditTable()[0].key = "Ev";
+  file.EditTable()[0].label = "Event";
   EXPECT_FALSE(file.SaveSettings());
   EXPECT_TRUE(file.LastSaveFailed());
   EXPECT_EQ(1, file.eventCount());

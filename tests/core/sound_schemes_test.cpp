@@ -54,19 +54,20 @@ class SoundSchemes : public RegistryTest {
     RegistryTest::SetUp();
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
     RegistryKey::Create("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current").SetString(nullptr, "C:\\old.wav");
-    table = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
-             Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
-             Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
-             Event("Named", {"C:\\named.wav"})};
+    file.EditTable() = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
+                        Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
+                        Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
+                        Event("Named", {"C:\\named.wav"})};
   }
 
-  EventTable table;
+  SettingsFile file;  // not open: only its table
+  const EventTable& table = file.table;
 };
 
 }  // namespace
 
 TEST_F(SoundSchemes, ReassignmentWritesEveryEventWhereItsGroupSays) {
-  AssignRandomSounds(table);
+  AssignRandomSounds(file);
   EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
   std::string two = Current("App", "Two");
   EXPECT_TRUE(two == "C:\\a.wav" || two == "C:\\b.wav") << two;
@@ -83,7 +84,7 @@ TEST_F(SoundSchemes, PicksMoveThroughThePoolAndMarksRecordIt) {
   std::srand(3);
   std::set<std::string> heard;
   for (int i = 0; i < 2; ++i) {
-    AssignRandomSounds(table);
+    AssignRandomSounds(file);
     heard.insert(Current("App", "Two"));
   }
   EXPECT_EQ((std::set<std::string>{"C:\\a.wav", "C:\\b.wav"}), heard);
@@ -93,19 +94,19 @@ TEST_F(SoundSchemes, PicksMoveThroughThePoolAndMarksRecordIt) {
 
 TEST_F(SoundSchemes, MissingSchemesKeyIsNotCreatedButEventsAreWritten) {
   ClearTestKeys();
-  AssignRandomSounds(table);
+  AssignRandomSounds(file);
   EXPECT_EQ("<missing>", Value("AppEvents\\Schemes"));
   EXPECT_EQ("C:\\one.wav", Current("App", "One"));
 }
 
 TEST_F(SoundSchemes, EmptyTableOnlyActivatesTheCurrentScheme) {
-  EventTable empty;
+  SettingsFile empty;
   AssignRandomSounds(empty);
   EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
 }
 
 TEST_F(SoundSchemes, SilenceClearsWhatAReassignmentWritesAndNothingElse) {
-  AssignRandomSounds(table);
+  AssignRandomSounds(file);
   EventTable before = table;
   SilenceSounds(table);
   EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
@@ -114,7 +115,7 @@ TEST_F(SoundSchemes, SilenceClearsWhatAReassignmentWritesAndNothingElse) {
   EXPECT_FALSE(RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\Orphan"));
   for (size_t i = 0; i < table.size(); ++i) EXPECT_EQ(before[i].files, table[i].files);
 
-  AssignRandomSounds(table);  // the next reassignment ends the silence
+  AssignRandomSounds(file);  // the next reassignment ends the silence
   EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
   EXPECT_EQ("C:\\one.wav", Current("App", "One"));
 }

@@ -109,15 +109,15 @@ TEST_F(StartupFilesTest, CutSaveIsFinishedBeforeTheBackupIsLookedAt) {
   std::string saved = "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n";
   for (int n = 0; n < 100; ++n) saved += "-C:\\Sounds\\chime_" + std::to_string(n) + ".wav\r\n";
   saved += "\r\n";
-  std::string trailer;
-  FormatJournalTrailer(ContentFingerprint(kGood), 0, saved.size(), trailer);
+  std::string head, tail;
+  FormatJournal(ContentFingerprint(kGood), 0, ContentFingerprint(saved), head, tail);
   const struct {
     std::string current;
     bool changed;
   } cases[] = {{saved.substr(0, 1024), false}, {kGood + std::string("Ev\r\nEvent\r\n\r\n"), true}};
   for (const auto& [current, changed] : cases) {
     dir.Write("BTD.CFG", current);
-    dir.Write("BTD_SAVE.CFG", saved + trailer);
+    dir.Write("BTD_SAVE.CFG", head + saved + tail);
     dir.Write("BTD_BAK.CFG", kGood);
     StartupRecovery recovery = Start();
     EXPECT_FALSE(recovery.restored);

@@ -16,6 +16,7 @@
 
 #include "registry_sandbox.h"
 #include "running_program.h"
+#include "store/save_journal.h"
 #include "temp_dir.h"
 
 namespace {
@@ -111,9 +112,12 @@ int Rounds() {
 class KillTest : public RegistryTest {
  protected:
   bool Exists(const char* name) const { return GetFileAttributesA(dir.File(name).c_str()) != INVALID_FILE_ATTRIBUTES; }
-  // A kill in the middle of a save leaves the new content half written, or
-  // whole in the journal, which each save removes once BTD.CFG holds it.
-  bool SaveUnderWay() const { return Exists("BTD_SAVE.TMP") || Exists("BTD_SAVE.CFG"); }
+  // A kill in the middle of a save leaves its journal half written, or whole
+  // but not yet applied: BTD.CFG may not hold it yet.
+  bool SaveUnderWay() const {
+    std::string journal = Exists("BTD_SAVE.CFG") ? dir.Read("BTD_SAVE.CFG") : "";
+    return journal.size() > kJournalStateOffset && journal[kJournalStateOffset] != kJournalApplied;
+  }
 
   // Starts the program on what the kill left and ends it normally: what it
   // loaded is then in BTD.CFG, and BTD_BAK.CFG is a copy of it.

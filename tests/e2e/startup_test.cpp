@@ -79,8 +79,8 @@ TEST_F(Startup, SecondCopyIsRefusedAndTheFirstRunsOn) {
 // The user: the program is killed, BTD.CFG is edited by hand (a
 // candidate removed), and the program is started again. A kill after a save
 // leaves nothing to finish: the edit is loaded. A kill in the middle of one
-// leaves its journal (written here as the save writes it): the save is
-// finished, and the edited file is kept and named.
+// leaves its journal pending (written here as the save writes it): the save
+// is finished, and the edited file is kept and named.
 TEST_F(Startup, HandEditAfterAKillIsNeverLost) {
   const std::string settings =
       "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=60\r\n\r\n\\App\r\nApp\r\n\r\n"
@@ -92,7 +92,7 @@ TEST_F(Startup, HandEditAfterAKillIsNeverLost) {
     SendMessageTimeoutA(program.WaitForStatusWindow(), WM_COMMAND, kReassignCommand, 0, SMTO_NORMAL, 60000, nullptr);
     program.Kill();
   }
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("BTD_SAVE.CFG").c_str()));
+  EXPECT_EQ(kJournalApplied, dir.Read("BTD_SAVE.CFG")[kJournalStateOffset]);
   const std::string saved = dir.Read("BTD.CFG");
   std::string edited = saved;
   size_t line = edited.find("C:\\b.wav\r\n") - 1;
@@ -107,9 +107,9 @@ TEST_F(Startup, HandEditAfterAKillIsNeverLost) {
   }
   EXPECT_EQ(edited, dir.Read("BTD.CFG"));
 
-  std::string trailer;
-  FormatJournalTrailer(ContentFingerprint(saved), 0, saved.size(), trailer);
-  dir.Write("BTD_SAVE.CFG", saved + trailer);
+  std::string head, tail;
+  FormatJournal(ContentFingerprint(saved), 0, ContentFingerprint(saved), head, tail);
+  dir.Write("BTD_SAVE.CFG", head + saved + tail);
   {
     RunningProgram program(dir.path());
     std::string told = program.AnswerMessageBox();
