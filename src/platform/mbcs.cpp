@@ -37,6 +37,24 @@ bool IsAscii(const char* s, int length) {
   return (high & 0x80808080u) == 0;
 }
 
+// Four bytes a step: a zero byte of word ^ pattern is a match.
+bool IsAsciiWithout(const char* s, int length, char a, char b) {
+  const std::uint32_t patternA = 0x01010101u * static_cast<unsigned char>(a);
+  const std::uint32_t patternB = 0x01010101u * static_cast<unsigned char>(b);
+  auto hasZero = [](std::uint32_t w) { return (w - 0x01010101u) & ~w & 0x80808080u; };
+  int i = 0;
+  for (; i + 4 <= length; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, s + i, 4);
+    if ((word & 0x80808080u) || hasZero(word ^ patternA) || hasZero(word ^ patternB)) return false;
+  }
+  for (; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80 || c == static_cast<unsigned char>(a) || c == static_cast<unsigned char>(b)) return false;
+  }
+  return true;
+}
+
 // Four bytes a step while they are all ASCII (a word trick finds `ch` among
 // them), then character by character from the first word that needs it.
 int FindChar(const char* s, int length, int start, char ch) {

@@ -17,6 +17,10 @@ inline bool IsLeadByte(unsigned char c) { return LeadBytes()[c]; }
 // can start in it, so a plain byte search finds whole characters.
 bool IsAscii(const char* s, int length);
 
+// True when no byte of `s` has its high bit set or is `a` or `b`: a plain
+// text without either separator, told in one pass.
+bool IsAsciiWithout(const char* s, int length, char a, char b);
+
 // Index of the first single-byte `ch` at or after `start` (a character
 // boundary) in the `length` bytes of `s`; -1 when there is none.
 int FindChar(const char* s, int length, int start, char ch);

@@ -6,9 +6,11 @@ namespace {
 
 bool HasMark(std::string_view text) { return !text.empty() && (text[0] == '+' || text[0] == '-'); }
 
-// No '|' or line break as a character, and no double-byte character cut short.
+// No '|' or line break as a character, and no double-byte character cut
+// short; most paths are plain ASCII, told in one pass.
 bool IsStorable(std::string_view text) {
   int length = static_cast<int>(text.size());
+  if (mbcs::IsAsciiWithout(text.data(), length, '|', '\n')) return true;
   return mbcs::FindChar(text.data(), length, 0, '|') < 0 && mbcs::FindChar(text.data(), length, 0, '\n') < 0 &&
          !mbcs::EndsInsideCharacter(text.data(), length);
 }

@@ -119,25 +119,31 @@ bool IsTextLine(std::string_view line) {
 
 // A block read from the file. A block without a label takes its key as
 // label; stray empty lines between blocks were passed over before it.
-EventEntry ReadBlock(std::string_view key, LineReader& lines, bool& skipped) {
+// `lines` holds the pool's lines while it is read, so that the pool is
+// sized once (its lines, a '|' each, and maybe a mark each) without a
+// second search for them.
+EventEntry ReadBlock(std::string_view key, LineReader& reader, std::vector<std::string_view>& lines, bool& skipped) {
   EventEntry entry;
   entry.key = key;
   std::string_view line;
-  bool blockEnded = !lines.Next(line) || line.empty();
+  bool blockEnded = !reader.Next(line) || line.empty();
   entry.label = line.empty() ? key : line;
   if (key[0] == '\\') entry.count = -1;
   if (blockEnded) return entry;
 
-  // The pool is sized once: its lines, a '|' each, and maybe a mark each.
-  LineReader scan = lines;
-  size_t lineCount = 0;
-  while (scan.Next(line) && !line.empty()) ++lineCount;
-  if (!entry.IsGroup()) entry.files.Preallocate(static_cast<int>(scan.position() - lines.position() + lineCount));
-
-  while (lines.Next(line) && !line.empty()) {
-    // A group has no pool: what stands in its block is not kept.
-    if (entry.IsGroup() || !entry.AppendCandidate(line, false)) skipped = true;
+  lines.clear();
+  size_t size = 0;
+  while (reader.Next(line) && !line.empty()) {
+    lines.push_back(line);
+    size += line.size() + 2;
   }
+  // A group has no pool: what stands in its block is not kept.
+  if (entry.IsGroup()) {
+    skipped = skipped || !lines.empty();
+    return entry;
+  }
+  entry.files.Preallocate(static_cast<int>(size));
+  for (std::string_view candidate : lines) skipped = !entry.AppendCandidate(candidate, false) || skipped;
   return entry;
 }
 
@@ -170,9 +176,10 @@ bool ReadEventSection(std::string_view bytes, EventTable& table) {
   LineReader lines(bytes);
   lines.SkipPastEmptyLine();  // the settings section
   bool skipped = false;
+  std::vector<std::string_view> pool;
   std::string_view key;
   while (lines.Next(key)) {
-    if (!key.empty()) table.push_back(ReadBlock(key, lines, skipped));
+    if (!key.empty()) table.push_back(ReadBlock(key, lines, pool, skipped));
   }
   return skipped;
 }
