@@ -262,7 +262,7 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   ASSERT_LT(shorter.size(), old.size());
   ASSERT_NE(0u, shorter.size() % ContentFingerprint::kChunkSize);
   ASSERT_GT(longer.size(), old.size() + 2 * ContentFingerprint::kChunkSize);
-  std::string edited = old;  // the user: one candidate line removed by hand
+  std::string edited = old;  // a user's edit: one candidate line removed by hand
   edited.erase(edited.find("-C:\\Sounds\\chime_4.wav\r\n"), 24);
   std::string markEdited = shorter;
   markEdited[markEdited.find("+C:\\Sounds\\chime_8.wav")] = '-';

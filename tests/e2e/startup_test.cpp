@@ -76,7 +76,7 @@ TEST_F(Startup, SecondCopyIsRefusedAndTheFirstRunsOn) {
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
 }
 
-// The user: the program is killed, BTD.CFG is edited by hand (a
+// A user's case: the program is killed, BTD.CFG is edited by hand (a
 // candidate removed), and the program is started again. A kill after a save
 // leaves nothing to finish: the edit is loaded. A kill in the middle of one
 // leaves its journal pending (written here as the save writes it): the save
