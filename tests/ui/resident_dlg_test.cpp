@@ -173,7 +173,7 @@ TEST_F(ResidentWindow, SessionEndEndsTheRunAsExitWould) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\n", "-C:\\a.wav\r\n");
   CResidentDlg dlg(file, files, system);
   WhenWindowAppears settings(Cp932("Belltide 設定"), [&](HWND) {
-    file.table[1].AppendCandidate("C:\\unapplied.wav", false);
+    file.EditTable()[1].AppendCandidate("C:\\unapplied.wav", false);
     EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     dlg.SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // called off: nothing happens
     EXPECT_TRUE(file.IsOpen());
