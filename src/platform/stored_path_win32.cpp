@@ -93,6 +93,13 @@ struct SameFileKeys::Folders {
   }
 };
 
+bool SamePath(std::wstring a, std::wstring b) {
+  for (std::wstring* path : {&a, &b})
+    while (path->size() > 3 && path->back() == L'\\') path->pop_back();
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
 std::wstring ShortPath(const std::wstring& path) { return OtherForm(GetShortPathNameW, path); }
 
 bool ToStoredPath(const std::wstring& path, int limit, CString& stored, const std::wstring* shortPath) {

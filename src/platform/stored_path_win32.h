@@ -8,6 +8,10 @@
 
 #include "platform/cstring.h"
 
+// Whether two paths name one file or folder as Windows compares names: in
+// any letter case, with a final backslash or without.
+bool SamePath(std::wstring a, std::wstring b);
+
 // The short path of the file or folder at `path`; empty when it is not there.
 // Past MAX_PATH, Windows finds it only under the prefix.
 std::wstring ShortPath(const std::wstring& path);

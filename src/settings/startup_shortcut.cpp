@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
 
 namespace {
@@ -34,14 +35,6 @@ std::wstring ProgramPath() {
   while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
     path.resize(path.size() * 2);
   return std::wstring(path.data(), length);
-}
-
-// Paths as Windows compares them: any letter case, no trailing backslash.
-bool SamePath(std::wstring a, std::wstring b) {
-  for (std::wstring* path : {&a, &b})
-    while (path->size() > 3 && path->back() == L'\\') path->pop_back();
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
 }
 
 std::wstring Reason(DWORD error) {

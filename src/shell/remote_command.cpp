@@ -1,5 +1,7 @@
 #include "shell/remote_command.h"
 
+#include "platform/stored_path_win32.h"
+
 namespace {
 
 // dwData of our WM_COPYDATA: other programs' data is not ours to read.
@@ -32,13 +34,6 @@ const wchar_t* NameOf(RemoteCommand command) {
   return L"";
 }
 
-// One folder, whether or not it was written with a final backslash.
-bool SameFolder(std::wstring a, std::wstring b) {
-  for (std::wstring* path : {&a, &b})
-    while (path->size() > 3 && path->back() == L'\\') path->pop_back();
-  return EqualNoCase(a, b);
-}
-
 }  // namespace
 
 RemoteCommand ParseSwitch(const std::vector<std::wstring>& arguments) {
@@ -64,7 +59,7 @@ RemoteCommand DecodeRemoteCommand(const COPYDATASTRUCT& data, const std::wstring
   std::wstring name(text);  // ends at the first NUL, at the last unit at the latest
   if (name.size() + 1 >= length) return RemoteCommand::None;
   std::wstring target(text + name.size() + 1);
-  if (name.size() + 1 + target.size() + 1 != length || !SameFolder(target, folder)) return RemoteCommand::None;
+  if (name.size() + 1 + target.size() + 1 != length || !SamePath(target, folder)) return RemoteCommand::None;
   RemoteCommand command = Named(name);
   return command == RemoteCommand::Help || command == RemoteCommand::Unknown ? RemoteCommand::None : command;
 }

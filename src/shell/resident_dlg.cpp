@@ -204,6 +204,7 @@ void CResidentDlg::RemoveTrayIcon() {
 }
 
 void CResidentDlg::UpdateTrayIcon(bool silent) {
+  m_traySilent = silent;
   lstrcpynA(m_trayData.szTip, silent ? "Belltide - No Sound" : "Belltide", sizeof m_trayData.szTip);
   m_trayData.hIcon = LoadTrayIcon(silent ? IDI_SILENT : IDI_SOUNDING);
   if (m_trayIconShown) Notify(NIM_MODIFY);
@@ -215,7 +216,7 @@ void CResidentDlg::ReassignSounds() {
   // The tray changes only when the silence ends: a change costs a round
   // trip to the notification area, whose answer lets in messages sent
   // meanwhile; the session may have ended in it, and with it the run.
-  if (m_trayData.hIcon != LoadTrayIcon(IDI_SOUNDING)) {
+  if (m_traySilent) {
     UpdateTrayIcon(false);
     if (m_runEnded) return;
   }

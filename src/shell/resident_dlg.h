@@ -80,6 +80,7 @@ class CResidentDlg : public CDialog {
   bool m_trayEnabled = true;  // false while the settings dialog is open
   CSettingsDlg* m_openSettings = nullptr;
   NOTIFYICONDATAA m_trayData = {};
+  bool m_traySilent = false;  // the tip and icon of m_trayData show the silence
   CEdit m_statusLine;
   TimerPhases m_phases;
   bool m_resident = false;                                       // gone to the tray: the icon belongs there

@@ -8,13 +8,7 @@
 
 namespace {
 
-std::string Value(const std::string& key) {
-  CString value("<missing>");
-  RegistryKey::OpenForRead(key.c_str()).QueryString(nullptr, value);
-  return value.str();
-}
-
-std::string Sound() { return Value("AppEvents\\Schemes\\Apps\\.Default\\Beep\\.Current"); }
+std::string Sound() { return DefaultValue("AppEvents\\Schemes\\Apps\\.Default\\Beep\\.Current"); }
 
 class CommandLine : public RegistryTest {
  protected:
@@ -44,11 +38,11 @@ TEST_F(CommandLine, SwitchesReachTheCopyOfTheirFolder) {
   RunningProgram first(dir.path());
   ASSERT_TRUE(first.WaitUntilHidden());
   EXPECT_EQ(0, Start("/change", dir.path()));
-  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".Current", DefaultValue("AppEvents\\Schemes"));
   std::string picked = Sound();
   EXPECT_EQ(0u, picked.find("C:\\")) << picked;
   EXPECT_EQ(0, Start("-SILENT", dir.path()));
-  EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".None", DefaultValue("AppEvents\\Schemes"));
 
   TempDir elsewhere;  // no copy runs there: /exit has nothing to end, and makes no file
   EXPECT_EQ(0, Start("/exit", elsewhere.path()));
@@ -60,7 +54,7 @@ TEST_F(CommandLine, SwitchesReachTheCopyOfTheirFolder) {
   ASSERT_TRUE(settings);
   EXPECT_EQ(4, Start("/change", dir.path()));
   EXPECT_EQ(4, Start("/exit", dir.path()));
-  EXPECT_EQ(".None", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".None", DefaultValue("AppEvents\\Schemes"));
   EXPECT_EQ(0, Start("/settings", dir.path()));  // brought to the front
   RunningProgram::Click(settings, IDCANCEL);
 
@@ -80,7 +74,7 @@ TEST_F(CommandLine, SwitchesReachTheCopyOfTheirFolder) {
 TEST_F(CommandLine, ChangeStartsACopyWhenNoneRuns) {
   RunningProgram started(dir.path(), "/change");
   ASSERT_TRUE(started.WaitUntilHidden());
-  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".Current", DefaultValue("AppEvents\\Schemes"));
   EXPECT_EQ(0u, Sound().find("C:\\"));
   EXPECT_EQ(0, Start("/exit", dir.path()));
   EXPECT_EQ(0, started.WaitForExit(0));

@@ -18,10 +18,7 @@ void SetDefault(const std::string& key, const std::string& value) {
 }
 
 std::string Sound(const char* event) {
-  CString value;
-  RegistryKey::OpenForRead((std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current").c_str())
-      .QueryString(nullptr, value);
-  return value.str();
+  return DefaultValue(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current");
 }
 
 // The item in the ANSI code page; read as UTF-16, which Wine marshals between processes.

@@ -10,14 +10,8 @@
 
 namespace {
 
-std::string Value(const std::string& key) {
-  CString value("<missing>");
-  RegistryKey::OpenForRead(key.c_str()).QueryString(nullptr, value);
-  return value.str();
-}
-
 std::string Sound(const char* event) {
-  return Value(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current");
+  return DefaultValue(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current");
 }
 
 size_t CountOf(const std::string& text, const std::string& part) {
@@ -57,20 +51,20 @@ class TrayMenu : public RegistryTest {
 TEST_F(TrayMenu, StartupReassignsThenTheMenuSilencesReassignsAndExits) {
   RunningProgram program(dir.path());
   ASSERT_TRUE(program.WaitUntilHidden());
-  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".Current", DefaultValue("AppEvents\\Schemes"));
   std::string first = Sound("Beep");
   EXPECT_TRUE(first == "C:\\a.wav" || first == "C:\\b.wav" || first == "C:\\c.wav") << first;
   EXPECT_EQ("", Sound("Quiet"));
 
   ASSERT_TRUE(program.OpenTrayMenu());
   program.PostMenuKey('N');
-  EXPECT_TRUE(Sleeps([] { return Value("AppEvents\\Schemes") == ".None"; }));
+  EXPECT_TRUE(Sleeps([] { return DefaultValue("AppEvents\\Schemes") == ".None"; }));
   EXPECT_EQ("", Sound("Beep"));  // silent for real
 
   ASSERT_TRUE(program.OpenTrayMenu());
   program.PostMenuKey('R');
   EXPECT_TRUE(Sleeps([] { return !Sound("Beep").empty(); }));  // written after the scheme
-  EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
+  EXPECT_EQ(".Current", DefaultValue("AppEvents\\Schemes"));
   std::string second = Sound("Beep");
   EXPECT_NE(first, second);  // no repeat within a cycle
 

@@ -5,10 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/registry.h"
+
 // Where tests put the keys of registry groups.
 constexpr char kTestKey[] = "Software\\BelltideTest";
 
 void ClearTestKeys();
+
+// The default value of `key`; empty when there is none.
+inline std::string DefaultValue(const std::string& key) {
+  CString value;
+  RegistryKey::OpenForRead(key.c_str()).QueryString(nullptr, value);
+  return value.str();
+}
 
 class RegistryTest : public ::testing::Test {
  protected:

@@ -17,11 +17,7 @@ std::string Status(const CResidentDlg& dlg) { return WindowText(dlg.GetDlgItem(1
 
 std::string Waiting(int seconds) { return Cp932(("時間待ち中... : あと " + std::to_string(seconds) + "秒").c_str()); }
 
-CString ActiveScheme() {
-  CString scheme;
-  RegistryKey::OpenForRead("AppEvents\\Schemes").QueryString(nullptr, scheme);
-  return scheme;
-}
+CString ActiveScheme() { return CString(DefaultValue("AppEvents\\Schemes")); }
 
 class ResidentWindow : public RegistryTest {
  protected:
@@ -157,8 +153,7 @@ TEST_F(ResidentWindow, ReassignmentAtTheEndOfTheWaitReplacesTheSilence) {
     EXPECT_EQ(CString(".None"), ActiveScheme());
     Tick(dlg);
     EXPECT_EQ(CString(".Current"), ActiveScheme());
-    CString sound;
-    RegistryKey::OpenForRead("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current").QueryString(nullptr, sound);
+    CString sound(DefaultValue("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current"));
     EXPECT_EQ(CString("C:\\a.wav"), sound);
     Tick(dlg);
     ASSERT_TRUE(fake_system::Icon(dlg.m_hWnd));

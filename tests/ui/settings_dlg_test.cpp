@@ -10,6 +10,7 @@
 #include "cp932.h"
 #include "modal_script.h"
 #include "platform/registry.h"
+#include "platform/win/unique_handle.h"
 #include "registry_sandbox.h"
 #include "settings/settings_dlg.h"
 #include "temp_dir.h"
@@ -286,7 +287,8 @@ TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrder) {
 TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
   TempDir sounds;
   for (const char* folder : {"Sub0", "sub1", "Sub0\\notes"}) CreateDirectoryA(sounds.File(folder).c_str(), nullptr);
-  for (const char* name : {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
+  for (const char* name :
+       {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
     sounds.Write(name, "");
   const std::wstring top = L"\\\\?\\" + Wide(sounds.path());
   std::wstring deep = top;
@@ -300,8 +302,8 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
     EXPECT_FALSE(Enabled(dialog, kApply));
     dlg.AddCandidate(sounds.File("B.WAV").c_str());
     DropFiles(GetDlgItem(dialog, kList), {sounds.path(), "C:\\solo.wav"});
-    EXPECT_EQ((std::vector<std::string>{in("B.WAV"), in("A.WAV"), in("Sub0\\e.wav"), in("sub1\\c.wav"), in("sub1\\d.Wav"),
-                                        "-C:\\solo.wav"}),
+    EXPECT_EQ((std::vector<std::string>{in("B.WAV"), in("A.WAV"), in("Sub0\\e.wav"), in("sub1\\c.wav"),
+                                        in("sub1\\d.Wav"), "-C:\\solo.wav"}),
               ListLines(dialog));
     EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 6"));
     EXPECT_TRUE(Enabled(dialog, kApply));
@@ -310,7 +312,8 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
   for (; deep != top; deep.resize(deep.rfind(L'\\'))) RemoveDirectoryW(deep.c_str());
   ASSERT_EQ(2u, boxes.seen().size());
   EXPECT_EQ(Cp932("1 個のファイルは既に登録されているため、追加しませんでした。"), boxes.seen()[0].text);
-  EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"), boxes.seen()[1].text);
+  EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"),
+            boxes.seen()[1].text);
 }
 
 TEST_F(SettingsDialog, DroppedNamesOutsideTheCodePageComeByTheirShortPaths) {
@@ -494,40 +497,43 @@ std::wstring ThisProgram() {
   return path;
 }
 
+// A new shell link with its file.
+struct ShellLink {
+  ShellLink() {
+    IShellLinkW* shellLink = nullptr;
+    IPersistFile* persistFile = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                     reinterpret_cast<void**>(&shellLink));
+    link.reset(shellLink);
+    link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile));
+    file.reset(persistFile);
+  }
+  UniqueCom<IShellLinkW> link;
+  UniqueCom<IPersistFile> file;
+};
+
 // Each shortcut of the Startup folder as "name: target | working folder", by name.
 std::vector<std::wstring> StartupShortcuts() {
   std::vector<std::wstring> shortcuts;
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((StartupFolder() + L"\\*.lnk").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return shortcuts;
-  do {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  UniqueFind find(FindFirstFileW((StartupFolder() + L"\\*.lnk").c_str(), &found));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
+    ShellLink shortcut;
     wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    file->Load((StartupFolder() + L"\\" + found.cFileName).c_str(), STGM_READ);
-    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-    link->GetWorkingDirectory(folder, MAX_PATH);
+    shortcut.file.get()->Load((StartupFolder() + L"\\" + found.cFileName).c_str(), STGM_READ);
+    shortcut.link.get()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shortcut.link.get()->GetWorkingDirectory(folder, MAX_PATH);
     shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + L" | " + folder);
-    file->Release();
-    link->Release();
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
+  }
   std::sort(shortcuts.begin(), shortcuts.end());
   return shortcuts;
 }
 
 void MakeShortcut(const std::wstring& name, const std::wstring& folder) {
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
-  link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  link->SetPath(ThisProgram().c_str());
-  link->SetWorkingDirectory(folder.c_str());
-  file->Save((StartupFolder() + L"\\" + name).c_str(), TRUE);
-  file->Release();
-  link->Release();
+  ShellLink shortcut;
+  shortcut.link.get()->SetPath(ThisProgram().c_str());
+  shortcut.link.get()->SetWorkingDirectory(folder.c_str());
+  shortcut.file.get()->Save((StartupFolder() + L"\\" + name).c_str(), TRUE);
 }
 
 }  // namespace

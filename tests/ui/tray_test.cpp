@@ -15,11 +15,7 @@ namespace {
 
 constexpr UINT kSettings = 32773, kReassign = 32774, kSilent = 32778;
 
-CString Value(const char* key) {
-  CString value;
-  RegistryKey::OpenForRead(key).QueryString(nullptr, value);
-  return value;
-}
+CString Value(const char* key) { return CString(DefaultValue(key)); }
 
 CString EventSound() { return Value("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current"); }
 
@@ -182,7 +178,7 @@ TEST_F(Tray, PeriodicChangeEveryTimerMinutesByTheClock) {
     dlg.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     CString second = EventSound();
     EXPECT_NE(first, second);
-    std::string marks = Contents(file);  // both picked: a change would start a new cycle
+    std::string marks = Contents(file);                           // both picked: a change would start a new cycle
     dlg.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);  // the second signal of the same waking
     FireAt(dlg, 3600);
     EXPECT_EQ(marks, Contents(file));

@@ -22,9 +22,9 @@ class CWinApp {
   int m_exitCode = 0;
 };
 
-// A string-table message with an OK button, titled with the string
-// AFX_IDS_APP_TITLE (or the executable's name). Modal to the active window
-// of this thread, or to the whole thread.
+// A string-table message with an OK button, titled with the program's
+// string AFX_IDS_APP_TITLE. Modal to the active window of this thread, or
+// to the whole thread.
 int AfxMessageBox(UINT messageId, UINT type);
 int AfxMessageBox(const char* text, UINT type);
 
