@@ -28,6 +28,21 @@ bool CopyAndReadOnce(const std::string& file, const std::string& copy) {
   return ReadFile(input.get(), bytes.get(), length, &got, nullptr) && got == length;
 }
 
+bool ReadOnceWriteAndFlushOnce(const std::string& file, const std::string& copy) {
+  std::string bytes;
+  {
+    UniqueFile input(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!input || !GetFileSizeEx(input.get(), &size)) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(input.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+      return false;
+  }
+  return WriteWholeFile(copy, bytes, true);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes, bool flush) {
   UniqueFile output(
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

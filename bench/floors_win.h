@@ -11,6 +11,10 @@
 // CopyFileA of `file` to `copy`, then one read of the whole of `file`.
 bool CopyAndReadOnce(const std::string& file, const std::string& copy);
 
+// One read of the whole of `file`, then one write of those bytes to `copy`,
+// forced to the disk: what a load and a save of the file cannot do with less.
+bool ReadOnceWriteAndFlushOnce(const std::string& file, const std::string& copy);
+
 // CreateFileA (CREATE_ALWAYS), one WriteFile, FlushFileBuffers if `flush`,
 // CloseHandle.
 bool WriteWholeFile(const std::string& path, const std::string& bytes, bool flush);

@@ -4,7 +4,7 @@
 //     generated BTD.CFG of 1,000, 10,000 or 100,000 candidates, until its
 //     status window is visible (polled about every millisecond), less the
 //     same for a one-candidate file; against CopyFileA plus one read of the
-//     same file.
+//     same file, and against one read of it, one write and one flush.
 //  2. One reassignment (command 32774) of 1,000 events with 50 candidates,
 //     then with one, on a running program; against the registry calls it
 //     makes plus one write of the file, with and without FlushFileBuffers.

@@ -4,7 +4,9 @@
 // after one save, so the second file must equal the first byte for byte,
 // and a line the loader drops must never go unreported: unless it kept a
 // copy of the original bytes, every line of the input's blocks is in the
-// table.
+// table. Then reassignments run on it: a save of the marks alone must give
+// the bytes of a full format. And the input, cut in two, is a journal and
+// a settings file for the start-up's journal match.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "store/save_journal.h"
 #include "store/settings_file.h"
 
 namespace {
@@ -162,6 +165,44 @@ bool SameTable(const EventTable& a, const EventTable& b) {
   return true;
 }
 
+// Picks in every pool and a save, a few times over: each save of the marks
+// alone must write what a full format of the model writes.
+bool MarksOnlySavesMatchAFullFormat(SettingsFile& file, unsigned seed) {
+  std::srand(seed);
+  std::string full;
+  MarkLayout layout;
+  for (int round = 0; round < 3; ++round) {
+    for (size_t i = 0; i < file.table.size(); ++i) file.PickCandidate(i);
+    if (!file.SaveSettings() || ReadFile() != FormatSettings(file.settings, file.table, full, layout)) return false;
+  }
+  return true;
+}
+
+// Arbitrary bytes as a journal must never be misread; and a real journal
+// of a save from one half of the input to the other must finish any
+// rewrite of it cut at a chunk, never call it an edit by hand.
+bool JournalMatchHolds(std::string_view input) {
+  if (input.empty()) return true;
+  const size_t split = static_cast<size_t>(static_cast<unsigned char>(input[0])) * input.size() / 256;
+  const std::string_view first = input.substr(1, split > 0 ? split - 1 : 0), second = input.substr(std::max<size_t>(split, 1));
+  std::string_view saved;
+  JournalMatch match = MatchJournal(first, second, saved);
+  if (match == JournalMatch::Applied && saved != second) return false;
+
+  std::string head, tail;
+  const std::uint64_t oldTail = second.size() < first.size() ? ContentFingerprint::TailSum(first, second.size()) : 0;
+  FormatJournal(ContentFingerprint(first), oldTail, ContentFingerprint(second), head, tail);
+  const std::string journal = head + std::string(second) + tail;
+  constexpr size_t kChunk = ContentFingerprint::kChunkSize;
+  for (size_t cut = 0; cut <= second.size() + kChunk; cut += kChunk) {
+    std::string torn(second.substr(0, std::min(cut, second.size())));
+    if (cut < first.size()) torn += first.substr(torn.size());
+    match = MatchJournal(journal, torn, saved);
+    if (saved != second || (match != JournalMatch::Unfinished && match != JournalMatch::Applied)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -182,5 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string second = Load(file, keptCopy);
   if (second != first || keptCopy) __builtin_trap();  // the canonical file must round-trip exactly
   if (!CountsMatchPools(file) || !SameTable(firstTable, file.table)) __builtin_trap();
+  if (!MarksOnlySavesMatchAFullFormat(file, static_cast<unsigned>(size))) __builtin_trap();
+  if (!JournalMatchHolds(input)) __builtin_trap();
   return 0;
 }

@@ -70,7 +70,7 @@ bool CBelltideApp::InitInstance() {
   if (recovery.restored) AfxMessageBox(IDS_RESTORED, MB_ICONINFORMATION);
   if (!recovery.keptCopy.IsEmpty()) TellKeptCopy(IDS_KEPT_COPY, recovery.keptCopy);
   if (recovery.failed) {
-    AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
+    AfxMessageBox(recovery.journalUnreadable ? IDS_JOURNAL_UNREADABLE : IDS_LEFT_UNCHANGED, MB_ICONSTOP);
     m_exitCode = command == RemoteCommand::None ? kExitDone : kExitFailed;
     return false;
   }

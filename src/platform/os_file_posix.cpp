@@ -7,12 +7,26 @@
 
 #include <cerrno>
 #include <climits>
+#include <map>
 #include <vector>
+
+#include "platform/disk_log.h"
 
 namespace os_file {
 namespace {
 
 int AsFd(Handle handle) { return static_cast<int>(handle); }
+
+std::vector<DiskOp>* g_diskLog = nullptr;
+std::map<int, std::string> g_heldPaths;  // the files OpenHeld opened, for the log
+
+void Log(DiskOp::Kind kind, std::string path, long long at = 0, std::string_view bytes = {}, std::string to = {}) {
+  if (g_diskLog) g_diskLog->push_back({kind, std::move(path), std::move(to), at, std::string(bytes)});
+}
+
+void LogHeld(DiskOp::Kind kind, int fd, long long at = 0, std::string_view bytes = {}) {
+  if (g_diskLog) Log(kind, g_heldPaths[fd], at, bytes);
+}
 
 // A call a signal may cut short, made again until it is not.
 template <class Call>
@@ -62,19 +76,28 @@ std::string FolderOf(const char* path) {
 
 }  // namespace
 
+void LogDiskOps(std::vector<DiskOp>* log) { g_diskLog = log; }
+
 // Readers never ask for the lock: it binds writers alone, whatever `Share`.
 Handle OpenHeld(const char* path, Share) {
-  int fd = Retried([&] { return ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666); });
+  int fd = Retried([&] { return ::open(path, O_RDWR | O_CLOEXEC | O_CREAT | O_EXCL, 0666); });
+  const bool created = fd >= 0;
+  if (!created) fd = Retried([&] { return ::open(path, O_RDWR | O_CLOEXEC | O_CREAT, 0666); });
   if (fd < 0) return kInvalid;
   // The lock keeps a second Belltide, the only other writer, away.
   if (Retried([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
     ::close(fd);
     return kInvalid;
   }
+  g_heldPaths[fd] = path;
+  if (created) Log(DiskOp::Create, path);
   return fd;
 }
 
-void Close(Handle handle) { ::close(AsFd(handle)); }
+void Close(Handle handle) {
+  g_heldPaths.erase(AsFd(handle));
+  ::close(AsFd(handle));
+}
 
 long long Length(Handle handle) {
   struct stat info;
@@ -87,17 +110,21 @@ bool Rewrite(Handle handle, std::initializer_list<std::string_view> pieces) {
   int fd = AsFd(handle);
   off_t offset = 0;
   for (std::string_view piece : pieces) {
+    LogHeld(DiskOp::Write, fd, offset, piece);
     if (!WriteAllAt(fd, piece, offset)) return false;
     offset += static_cast<off_t>(piece.size());
   }
+  LogHeld(DiskOp::Truncate, fd, offset);
   return Retried([&] { return ::ftruncate(fd, offset); }) == 0;
 }
 
 bool WriteAt(Handle handle, long long offset, std::string_view bytes) {
+  LogHeld(DiskOp::Write, AsFd(handle), offset, bytes);
   return WriteAllAt(AsFd(handle), bytes, static_cast<off_t>(offset));
 }
 
 bool Flush(Handle handle) {
+  LogHeld(DiskOp::Flush, AsFd(handle));
   return Retried([&] { return ::fsync(AsFd(handle)); }) == 0;
 }
 
@@ -110,15 +137,20 @@ bool ReadFile(const char* path, std::string& bytes) {
 }
 
 bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
+  if (g_diskLog) Log(Exists(tmpPath) ? DiskOp::Truncate : DiskOp::Create, tmpPath);
   int fd = Retried([&] { return ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
   if (fd < 0) return false;
+  Log(DiskOp::Write, tmpPath, 0, bytes);
+  Log(DiskOp::Flush, tmpPath);
   bool written = WriteAllAt(fd, bytes, 0) && Retried([&] { return ::fsync(fd); }) == 0;
   written = (::close(fd) == 0 || errno == EINTR) && written;  // a cut close has closed all the same
   if (!written || Retried([&] { return ::rename(tmpPath, path); }) != 0) {
-    ::unlink(tmpPath);
+    Remove(tmpPath);
     return false;
   }
+  Log(DiskOp::Rename, tmpPath, 0, {}, path);
   // The rename itself reaches the disk with its folder.
+  Log(DiskOp::FlushFolder, path);
   int folder = Retried([&] { return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (folder >= 0) {
     Retried([&] { return ::fsync(folder); });
@@ -132,7 +164,9 @@ bool Exists(const char* path) {
   return ::stat(path, &info) == 0;
 }
 
-void Remove(const char* path) { ::unlink(path); }
+void Remove(const char* path) {
+  if (::unlink(path) == 0) Log(DiskOp::Remove, path);
+}
 
 CString CurrentDirectory() {
   std::vector<char> buffer(PATH_MAX);

@@ -63,6 +63,8 @@
 #define IDS_STARTUP_REFUSED 211
 #define IDS_USAGE 212
 #define IDS_CHANGED_KEPT 213
+#define IDS_SAVE_FAILED 214
+#define IDS_JOURNAL_UNREADABLE 215
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

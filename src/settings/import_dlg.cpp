@@ -35,7 +35,7 @@ bool CImportDlg::OnInitDialog() {
 void CImportDlg::OnOK() {
   int count = m_list.GetCount();
   for (int i = 0; i < count; ++i) {
-    if (m_list.GetSel(i)) ImportScheme(m_settingsFile.EditTable(), SchemeKeyOfItem(m_list.GetText(i)));
+    if (m_list.GetSel(i)) ImportScheme(*m_settingsFile.EditTable(), SchemeKeyOfItem(m_list.GetText(i)));
   }
   CDialog::OnOK();
 }

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "settings/about_dlg.h"
 #include "settings/import_dlg.h"
+#include "settings/save_settings.h"
 #include "store/pool_additions.h"
 
 namespace {
@@ -181,7 +182,8 @@ void CSettingsDlg::OnSelchangeCandidateList() {
 
 void CSettingsDlg::StoreCandidates(int index) {
   if (index < 0 || index >= m_settingsFile.eventCount()) return;
-  EventEntry& entry = m_settingsFile.EditTable()[static_cast<size_t>(index)];
+  SettingsFile::TableEdit edit = m_settingsFile.EditTable();
+  EventEntry& entry = edit[static_cast<size_t>(index)];
   if (entry.IsGroup()) return;
   entry.ClearCandidates();
   for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i).view(), false);
@@ -195,7 +197,8 @@ void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, 0}); }
 void CSettingsDlg::AddFiles(const WaveFiles& files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
-  EventEntry& entry = m_settingsFile.EditTable()[static_cast<size_t>(index)];
+  SettingsFile::TableEdit edit = m_settingsFile.EditTable();
+  EventEntry& entry = edit[static_cast<size_t>(index)];
   PoolAdditions additions = AddPaths(entry, files.paths);
   if (additions.added > 0) {
     int selected = m_candidateList.GetCurSel();  // new lines go to the end
@@ -284,7 +287,7 @@ bool CSettingsDlg::Apply() {
   settings.BootWaitTime = m_bootWaitTime;
   settings.Timer = m_timerHours * 60 + m_timerMinutes;
   settings.Setup = 1;
-  m_settingsFile.SaveSettings();
+  SaveSettingsOrTell(m_settingsFile);
   return ApplyStartWithWindows();
 }
 
@@ -308,7 +311,7 @@ void CSettingsDlg::OnOK() {
 }
 
 void CSettingsDlg::OnCancel() {
-  m_settingsFile.LoadSettings();  // drops everything since the last Apply
+  LoadSettingsOrTell(m_settingsFile);  // drops everything since the last Apply
   CDialog::OnCancel();
 }
 

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "schemes/sound_schemes.h"
 #include "settings/about_dlg.h"
+#include "settings/save_settings.h"
 #include "settings/settings_dlg.h"
 
 namespace {
@@ -92,7 +93,7 @@ bool CResidentDlg::OnInitDialog() {
   bool loaded;
   {
     CWaitCursor wait;
-    loaded = m_settingsFile.LoadSettings();
+    loaded = LoadSettingsOrTell(m_settingsFile);
   }
   if (!loaded) {
     AfxMessageBox(IDS_LEFT_UNCHANGED, MB_ICONSTOP);
@@ -221,7 +222,7 @@ void CResidentDlg::ReassignSounds() {
     if (m_runEnded) return;
   }
   AssignRandomSounds(m_settingsFile);
-  m_settingsFile.SaveSettings();
+  SaveSettingsOrTell(m_settingsFile);
 }
 
 void CResidentDlg::SetSilentScheme() {

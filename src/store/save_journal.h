@@ -1,7 +1,7 @@
 #pragma once
 // A save's journal (BTD_SAVE.CFG), rewritten in place by every save: a head,
 // the new content, and the sums of the content the save replaces. The head
-// holds a digest of the new content, so that a journal cut short is known
+// holds a digest of all of it, so that a journal cut short or torn is known
 // as such, and a state that turns to applied once the settings file holds
 // the save. A journal still pending at a start is a save cut short; the
 // old content's sums tell whether the settings file holds what the save

@@ -1,5 +1,7 @@
 #include "store/settings_file.h"
 
+#include <algorithm>
+#include <cassert>
 #include <string>
 
 #include "platform/file_path.h"
@@ -8,21 +10,25 @@
 
 // How a save replaces BTD.CFG, which stays open and locked throughout:
 //   1. the journal BTD_SAVE.CFG, held open from the first save on, is
-//      rewritten in place: a head with the new content's digest, the new
+//      rewritten in place: a head with a digest of all it holds, the new
 //      content, and the old content's sums (see save_journal.h); then it is
 //      forced to the disk. From now on the new content is complete on the
-//      disk, and the digest says so;
+//      disk, and the digest says so; before, the digest fails and BTD.CFG
+//      is untouched;
 //   2. BTD.CFG is rewritten in place and forced to the disk;
 //   3. the journal's state turns to applied. It needs no flush: a pending
 //      journal whose content BTD.CFG holds counts as applied.
+// A save that fails in step 1 leaves BTD.CFG as it was; one that fails in
+// step 2 leaves the journal holding the new content, which stays the model's
+// and which the next save (or Exit) writes into BTD.CFG before anything
+// else, never overwriting that journal first.
 // At a normal end the journal is removed once applied. A journal pending at
 // a start is a save cut short after step 1: BTD.CFG may hold the old
 // content, a part of the new one over it, or the new one, and the old sums
 // tell these from bytes written into BTD.CFG since (an edit by hand), which
-// are kept in a copy before the save is finished. A journal cut short in
-// step 1 fails its digest, while BTD.CFG still holds the content before.
-// A BTD_SAVE.TMP (an earlier version's) or a BTD_KEPT.TMP is a copy cut
-// short, while the file it came from was still whole: it is removed.
+// are kept in a copy before the save is finished from the journal as it
+// stands. A BTD_SAVE.TMP (an earlier version's) or a BTD_KEPT.TMP is a copy
+// cut short, while the file it came from was still whole: it is removed.
 namespace {
 
 constexpr char kJournal[] = "BTD_SAVE.CFG";
@@ -30,16 +36,19 @@ constexpr char kJournalTmp[] = "BTD_SAVE.TMP";
 constexpr char kKeptTmp[] = "BTD_KEPT.TMP";
 constexpr int kMostKeptCopies = 99;
 
+bool IsMark(char c) { return c == '+' || c == '-'; }
+
 }  // namespace
 
-EventTable& SettingsFile::EditTable() {
+void SettingsFile::OpenEdit(int change) {
+  m_openEdits += change;
   m_layoutCurrent = false;
   m_marksToSave.clear();
-  return m_table;
 }
 
 std::string_view SettingsFile::PickCandidate(size_t index) {
   EventEntry& entry = m_table[index];
+  if (m_layoutCurrent && !LayoutFits(index)) m_layoutCurrent = false;  // the next save writes it all
   if (!m_layoutCurrent) return entry.PickCandidate().path;
   const std::uint32_t* marks = &m_layout.marks[m_layout.firstMark[index]];
   const int count = m_layout.CandidateCount(index);
@@ -55,12 +64,21 @@ std::string_view SettingsFile::PickCandidate(size_t index) {
   return pick.path;
 }
 
+bool SettingsFile::LayoutFits(size_t index) const {
+  if (m_openEdits > 0 || m_layout.firstLine.size() != m_table.size()) return false;
+  const EventEntry& entry = m_table[index];
+  const int count = m_layout.CandidateCount(index);
+  return std::max(entry.count, 0) == count &&
+         static_cast<std::uint32_t>(entry.files.GetLength()) == m_layout.marks[m_layout.firstMark[index] + count];
+}
+
 bool SettingsFile::Open(const char* path) {
   Close();
   if (!CStdioFile::Open(path)) return false;
   m_path = path;
   m_keptCopy.Empty();
   m_lastSaveFailed = false;
+  m_fileBehind = false;
   m_layoutCurrent = false;
   m_mayWrite = ReadContent() && m_content.empty();
   return true;
@@ -69,7 +87,7 @@ bool SettingsFile::Open(const char* path) {
 void SettingsFile::Close() {
   if (m_journal.IsOpen()) {
     m_journal.Close();
-    if (m_journalApplied) os_file::Remove(SidePath(kJournal));
+    if (!m_fileBehind) os_file::Remove(SidePath(kJournal));
   }
   CStdioFile::Close();
 }
@@ -89,64 +107,94 @@ bool SettingsFile::KnowContent() {
   return true;
 }
 
-bool SettingsFile::FinishInterruptedSave(CString& changedCopy) {
+SettingsFile::CutSave SettingsFile::FinishInterruptedSave(CString& changedCopy) {
   changedCopy.Empty();
   os_file::Remove(SidePath(kJournalTmp));
   os_file::Remove(SidePath(kKeptTmp));
+  const CString journalPath = SidePath(kJournal);
   std::string journal;
-  if (!m_contentKnown || !os_file::ReadFile(SidePath(kJournal), journal)) return true;
+  if (!os_file::ReadFile(journalPath, journal)) {
+    return os_file::Exists(journalPath) ? CutSave::JournalUnreadable : CutSave::Finished;
+  }
+  if (!m_contentKnown) return CutSave::NotFinished;
   std::string_view saved;
   JournalMatch match = MatchJournal(journal, m_content, saved);
   if (match == JournalMatch::Nothing || match == JournalMatch::Applied) {
-    if (Flush()) os_file::Remove(SidePath(kJournal));
-    return true;
+    if (Flush()) os_file::Remove(journalPath);
+    return CutSave::Finished;
   }
   if (match == JournalMatch::Changed && !m_content.empty()) {
     changedCopy = KeepCopy(m_content);
-    if (changedCopy.IsEmpty()) return false;
+    if (changedCopy.IsEmpty()) return CutSave::NotFinished;
   }
-  // Through the journal again, so that a kill meanwhile is finished too.
-  m_next.assign(saved);
-  return ReplaceContent();
+  // The journal stays as it is until the file holds its content: a cut
+  // meanwhile leaves the next start the same choice.
+  m_content.assign(saved);
+  m_fingerprinted = false;
+  m_fileBehind = true;
+  if (!CatchUp()) return CutSave::NotFinished;
+  os_file::Remove(journalPath);
+  return CutSave::Finished;
 }
 
-bool SettingsFile::WriteThroughJournal(std::string_view content, std::uint64_t oldTailSum) {
+bool SettingsFile::WriteThroughJournal(std::uint64_t oldTailSum) {
   FormatJournal(m_fingerprint, oldTailSum, m_nextFingerprint, m_journalHead, m_journalTail);
-  m_journalApplied = false;
-  bool saved = (m_journal.IsOpen() || m_journal.Open(SidePath(kJournal), os_file::Share::Reading)) &&
-               m_journal.Rewrite({m_journalHead, content, m_journalTail}) && m_journal.Flush() && Rewrite(content) &&
-               Flush();
-  if (!saved) {
-    m_contentKnown = false;  // a part may be written: read again before the next save
-    m_layoutCurrent = false;
-    return false;
-  }
-  m_journalApplied = true;
-  m_journal.WriteAt(kJournalStateOffset, std::string_view(&kJournalApplied, 1));
+  if (!(m_journal.IsOpen() || m_journal.Open(SidePath(kJournal), os_file::Share::Reading)) ||
+      !m_journal.Rewrite({m_journalHead, m_next, m_journalTail}) || !m_journal.Flush())
+    return false;  // the file is untouched
+  m_content.swap(m_next);
   std::swap(m_fingerprint, m_nextFingerprint);
+  m_fileBehind = true;
+  return CatchUp();
+}
+
+bool SettingsFile::CatchUp() {
+  if (!Rewrite(m_content) || !Flush()) return false;
+  m_fileBehind = false;
+  if (m_journal.IsOpen()) m_journal.WriteAt(kJournalStateOffset, std::string_view(&kJournalApplied, 1));
   return true;
 }
 
 bool SettingsFile::ReplaceContent() {
   m_layoutCurrent = false;
-  if (!KnowContent()) return false;
+  if (!KnowContent() || (m_fileBehind && !CatchUp())) return false;
+  if (m_next == m_content) return true;
   m_nextFingerprint.Compute(m_next);
   std::uint64_t oldTail = m_next.size() < m_content.size() ? ContentFingerprint::TailSum(m_content, m_next.size()) : 0;
-  if (!WriteThroughJournal(m_next, oldTail)) return false;
-  m_content.swap(m_next);
-  return true;
+  return WriteThroughJournal(oldTail);
 }
 
-// The marks change in place, and the content's sums with them.
+bool SettingsFile::SaveAll() {
+  FormatNext();
+  const bool saved = ReplaceContent();
+  m_layoutCurrent = saved && m_openEdits == 0;
+  return saved;
+}
+
+// The marks change in place, and the content's sums with them. Offsets that
+// do not point at a mark mean the layout no longer fits: all is saved then.
 bool SettingsFile::SaveMarks() {
-  if (!KnowContent()) return false;
+  if (!KnowContent() || (m_fileBehind && !CatchUp())) return false;
+  for (auto [at, mark] : m_marksToSave) {
+    if (at >= m_content.size() || !IsMark(m_content[at]) || !IsMark(mark)) return SaveAll();
+  }
+  m_next.assign(m_content);
   m_nextFingerprint = m_fingerprint;
   for (auto [at, mark] : m_marksToSave) {
-    m_nextFingerprint.ChangeByte(at, m_content[at], mark);
-    m_content[at] = mark;
+    m_nextFingerprint.ChangeByte(at, m_next[at], mark);
+    m_next[at] = mark;
   }
   m_marksToSave.clear();
-  return WriteThroughJournal(m_content, 0);
+  if (!WriteThroughJournal(0)) {
+    m_layoutCurrent = false;
+    return false;
+  }
+#ifndef NDEBUG
+  std::string full;
+  MarkLayout layout;
+  assert(FormatSettings(settings, m_table, full, layout) == m_content);
+#endif
+  return true;
 }
 
 bool SettingsFile::WriteContent(std::string_view bytes) {
@@ -189,22 +237,17 @@ bool SettingsFile::LoadSettings() {
     }
   }
   m_mayWrite = true;
-  FormatNext();
-  // A file already in canonical form needs no write.
-  m_layoutCurrent = m_next == m_content || ReplaceContent();
-  m_lastSaveFailed = !m_layoutCurrent;
+  m_lastSaveFailed = !SaveAll();
   return true;
 }
 
 bool SettingsFile::SaveSettings() {
   if (!m_mayWrite) {
     m_lastSaveFailed = true;
-  } else if (m_layoutCurrent && settings == m_layoutSettings) {
+  } else if (m_layoutCurrent && m_openEdits == 0 && settings == m_layoutSettings) {
     m_lastSaveFailed = !SaveMarks();
   } else {
-    FormatNext();
-    m_layoutCurrent = ReplaceContent();
-    m_lastSaveFailed = !m_layoutCurrent;
+    m_lastSaveFailed = !SaveAll();
   }
   return !m_lastSaveFailed;
 }

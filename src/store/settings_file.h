@@ -25,10 +25,27 @@ class SettingsFile : public CStdioFile {
 
   int eventCount() const { return static_cast<int>(m_table.size()); }
 
-  // The table for any change but a pick: the next save writes the whole
-  // file anew. The reference serves the change at hand; a later change asks
-  // again, so that a save between the two cannot miss it.
-  EventTable& EditTable();
+  // The table opened for any change but a pick. While an edit is open, and
+  // after it, saves write the whole file anew: the marks a reassignment
+  // saves alone are found by offsets remembered from the last full save,
+  // which a change of the table moves. Keep it for the change at hand.
+  class TableEdit {
+   public:
+    explicit TableEdit(SettingsFile& file) : m_file(&file) { file.OpenEdit(+1); }
+    TableEdit(TableEdit&& other) noexcept : m_file(other.m_file) { other.m_file = nullptr; }
+    TableEdit& operator=(TableEdit&&) = delete;
+    ~TableEdit() {
+      if (m_file) m_file->OpenEdit(-1);
+    }
+
+    EventTable& operator*() const { return m_file->m_table; }
+    EventTable* operator->() const { return &m_file->m_table; }
+    EventEntry& operator[](size_t index) const { return m_file->m_table[index]; }
+
+   private:
+    SettingsFile* m_file;
+  };
+  TableEdit EditTable() { return TableEdit(*this); }
 
   // A random candidate of event `index` (EventEntry::PickCandidate); the
   // save that follows writes only the marks that picks changed, as long as
@@ -44,12 +61,15 @@ class SettingsFile : public CStdioFile {
   // At start-up, before anything else looks at the content: finishes a save
   // that a kill or a power cut cut short, so that the file holds its
   // content. Bytes written into the file after that (an edit by hand) are
-  // first kept: `changedCopy` names the copy, empty if none. False when they
-  // could not be kept (nothing is changed then) or the save not finished.
-  bool FinishInterruptedSave(CString& changedCopy);
+  // first kept: `changedCopy` names the copy, empty if none. Nothing is
+  // changed when the journal exists but cannot be read, or when those bytes
+  // cannot be kept.
+  enum class CutSave { Finished, JournalUnreadable, NotFinished };
+  CutSave FinishInterruptedSave(CString& changedCopy);
 
-  // What the file holds, as read at Open or written since; null when it
-  // could not be read.
+  // The last complete content: what the file holds, as read at Open or
+  // saved since (or, after a save that failed part-way, what its journal
+  // holds for it); null when it could not be read.
   const std::string* Content() const { return m_contentKnown ? &m_content : nullptr; }
 
   // Parses the content into the options and a new table (the event
@@ -60,8 +80,8 @@ class SettingsFile : public CStdioFile {
   bool LoadSettings();
 
   // Replaces the file content with the model. On failure the model is kept
-  // and LastSaveFailed() reports it; a file whose content was never read is
-  // never overwritten.
+  // and LastSaveFailed() reports it, and the next save tries again; a file
+  // whose content was never read is never overwritten.
   bool SaveSettings();
   bool LastSaveFailed() const { return m_lastSaveFailed; }
 
@@ -87,32 +107,40 @@ class SettingsFile : public CStdioFile {
   using CStdioFile::Flush;
   using CStdioFile::Rewrite;
 
+  void OpenEdit(int change);
   CString SidePath(const char* name) const;
   bool ReadContent();
   // The content known and fingerprinted, read again if need be.
   bool KnowContent();
   // The canonical form of the model into m_next, and its layout.
   void FormatNext();
-  // Saves m_next as the new content; m_next then holds the old content.
+  // Whether the layout still tells where the marks of entry `index` sit.
+  bool LayoutFits(size_t index) const;
+  // Saves the canonical form of the model.
+  bool SaveAll();
+  // Saves m_next as the new content.
   bool ReplaceContent();
   // Saves the content with the marks of the picks since the last save.
   bool SaveMarks();
-  // `content` saved over m_content (described by m_fingerprint) through the
-  // journal, with m_nextFingerprint describing it; see settings_file.cpp.
-  bool WriteThroughJournal(std::string_view content, std::uint64_t oldTailSum);
+  // m_next (described by m_nextFingerprint) saved over m_content through the
+  // journal; see settings_file.cpp.
+  bool WriteThroughJournal(std::uint64_t oldTailSum);
+  // Brings the file to m_content, which the journal holds.
+  bool CatchUp();
 
   EventTable m_table;
+  int m_openEdits = 0;
   CString m_path;
   CString m_keptCopy;
-  std::string m_content;  // what the file holds
+  std::string m_content;  // the last complete content
   bool m_contentKnown = false;
+  bool m_fileBehind = false;  // the file may hold a part of m_content: the journal holds it whole
   ContentFingerprint m_fingerprint;  // of m_content, once m_fingerprinted
   bool m_fingerprinted = false;
   std::string m_next;  // the content being saved; kept between saves, which are of one size
   ContentFingerprint m_nextFingerprint;
   CStdioFile m_journal;  // opened by the first save
   std::string m_journalHead, m_journalTail;
-  bool m_journalApplied = true;  // the file holds the save the journal holds
   // Where the marks sit in m_content and the table, while m_layoutCurrent:
   // the content is the format of m_layoutSettings and a table that has
   // changed since in its marks alone, those of m_marksToSave.

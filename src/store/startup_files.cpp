@@ -20,9 +20,11 @@ StartupFiles StartupFiles::InCurrentDirectory() {
 StartupRecovery StartupFiles::Recover(SettingsFile& file) const {
   os_file::Remove(SiblingPath(backupPath, kBackupTmp));  // an interrupted backup
   StartupRecovery recovery;
-  const std::string* content = file.FinishInterruptedSave(recovery.changedCopy) ? file.Content() : nullptr;
+  const SettingsFile::CutSave cutSave = file.FinishInterruptedSave(recovery.changedCopy);
+  const std::string* content = cutSave == SettingsFile::CutSave::Finished ? file.Content() : nullptr;
   if (!content) {
     recovery.failed = true;
+    recovery.journalUnreadable = cutSave == SettingsFile::CutSave::JournalUnreadable;
     return recovery;
   }
   const std::string& current = *content;  // until the content is written
@@ -61,6 +63,7 @@ bool StartupFiles::BackUp(const SettingsFile& closedFile) const {
 
 void StartupFiles::Finish(SettingsFile& file) const {
   if (!file.IsOpen()) return;
+  if (file.LastSaveFailed()) file.SaveSettings();
   file.Close();
   BackUp(file);
 }

@@ -14,6 +14,7 @@ struct StartupRecovery {
   bool restored = false;  // the backup's content replaced it
   CString keptCopy;       // the file that holds its earlier bytes; empty if none
   bool failed = false;    // it could not be read, or its bytes not kept: left alone
+  bool journalUnreadable = false;  // failed for this: a save's journal exists but cannot be read
 };
 
 struct StartupFiles {
@@ -36,8 +37,9 @@ struct StartupFiles {
   // damaged file never replaces a good backup.
   bool BackUp(const SettingsFile& closedFile) const;
 
-  // The end of a run, by Exit or by the end of the Windows session: closes
-  // the settings file once its last save is on the disk, then backs it up.
-  // Does nothing when the file is closed already.
+  // The end of a run, by Exit or by the end of the Windows session: tries
+  // once more a save that failed, closes the settings file once its last
+  // save is on the disk, then backs it up. Does nothing when the file is
+  // closed already.
   void Finish(SettingsFile& file) const;
 };

@@ -12,6 +12,7 @@
 #include "schemes/sound_schemes.h"
 #include "store/save_journal.h"
 #include "store/settings_file.h"
+#include "store/startup_files.h"
 #include "temp_dir.h"
 
 namespace {
@@ -182,7 +183,7 @@ TEST_F(SettingsFileTest, SaveWritesTheModelAndLeavesItUntouched) {
   event.key = "Ev";
   event.label = "Event";
   event.AppendCandidate("C:\\a.wav", false);
-  file.EditTable() = {group, event};
+  *file.EditTable() = {group, event};
   ASSERT_TRUE(file.SaveSettings());
   EXPECT_EQ(Crlf(Header() + "\n" + Options(1, 1, 0, 7, 135) + "\n\\App\nApplication\n\nEv\nEvent\n-C:\\a.wav\n\n"),
             Contents(file));
@@ -269,6 +270,19 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   std::string applied = Journal(old, shorter);
   applied[kJournalStateOffset] = kJournalApplied;
   const std::string journal = Journal(old, shorter), earlier = Journal(edited, old);
+  // Journals of the full size whose sectors did not all reach the disk:
+  // one of the content from a save of the same length, one of the old sums
+  // from a save over another content. Only the digest tells them.
+  std::string sameLength = shorter;
+  const size_t mark = sameLength.find("-C:\\Sounds\\chime_61.wav");
+  sameLength[mark] = '+';
+  const std::string other = Journal(old, sameLength);
+  const size_t sector = (48 + mark) / 512 * 512;
+  ASSERT_GT(sector, 0u);
+  const std::string tornContent = journal.substr(0, sector) + other.substr(sector, 512) + journal.substr(sector + 512);
+  std::string otherOld = old;
+  otherOld[otherOld.find("+C:\\Sounds\\chime_3.wav")] = '-';
+  const std::string staleSums = journal.substr(0, 48 + shorter.size()) + Journal(otherOld, shorter).substr(48 + shorter.size());
   const struct {
     const char* what;
     std::string journal, current, after;
@@ -289,6 +303,8 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
       {"the file removed", journal, "", shorter, false},
       {"applied, then a line removed by hand", applied, markEdited, markEdited, false},
       {"the journal cut short", journal.substr(0, journal.size() / 2), old, old, false},
+      {"the journal torn in its content", tornContent, old, old, false},
+      {"the journal torn in its old sums", staleSums, old, old, false},
       {"the journal cut short over an earlier one", journal.substr(0, 600) + earlier.substr(600), old, old, false},
       {"an earlier version's journal, saved whole", shorter, shorter, shorter, false},
       {"an earlier version's journal, not yet begun", shorter, old, shorter, true},
@@ -300,7 +316,7 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
     dir.Write("BTD_SAVE.TMP", c.journal.substr(0, 50));  // an earlier version's journal cut short
     ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
     CString changedCopy;
-    EXPECT_TRUE(file.FinishInterruptedSave(changedCopy)) << c.what;
+    EXPECT_EQ(SettingsFile::CutSave::Finished, file.FinishInterruptedSave(changedCopy)) << c.what;
     EXPECT_EQ(c.after, Contents(file)) << c.what;
     EXPECT_EQ(c.after, *file.Content()) << c.what;
     file.Close();
@@ -356,7 +372,7 @@ TEST_F(SettingsFileTest, MarksOnlySaveEqualsAFullFormat) {
   dir.Write("BTD_SAVE.CFG", journal);
   ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   CString changedCopy;
-  EXPECT_TRUE(file.FinishInterruptedSave(changedCopy));
+  EXPECT_EQ(SettingsFile::CutSave::Finished, file.FinishInterruptedSave(changedCopy));
   EXPECT_TRUE(changedCopy.IsEmpty());
   EXPECT_EQ(after, Contents(file));
 }
@@ -366,11 +382,97 @@ TEST_F(SettingsFileTest, MarksOnlySaveEqualsAFullFormat) {
 TEST(SettingsFileSave, FailedWriteKeepsTheModelAndIsReported) {
   FullDiskSettings full;
   SettingsFile& file = full.file;
-  file.EditTable().resize(1);
+  file.EditTable()->resize(1);
   file.EditTable()[0].key = "Ev";
   file.EditTable()[0].label = "Event";
   EXPECT_FALSE(file.SaveSettings());
   EXPECT_TRUE(file.LastSaveFailed());
   EXPECT_EQ(1, file.eventCount());
 }
+
+// A save that fails part-way leaves BTD.CFG torn; the journal then holds
+// the only whole copy of the new content. It stays the model's content: a
+// reload (the settings dialog's Cancel) reads it, not the torn file, and no
+// later save overwrites that journal before BTD.CFG holds it.
+TEST(SettingsFileSave, FailedRewriteKeepsTheJournalAsTheLastGoodContent) {
+  FullDiskSettings full;  // the journal can be written, BTD.CFG cannot
+  SettingsFile& file = full.file;
+  file.settings.Setup = 1;
+  file.EditTable()->resize(1);
+  file.EditTable()[0].key = "Ev";
+  file.EditTable()[0].label = "Event";
+  file.EditTable()[0].AppendCandidate("C:\\a.wav", false);
+  EXPECT_FALSE(file.SaveSettings());
+  std::string expected;
+  MarkLayout layout;
+  expected = std::string(FormatSettings(file.settings, file.table, expected, layout));
+  EXPECT_EQ(expected, *file.Content());
+  const std::string journal = full.dir.Read("BTD_SAVE.CFG");
+  std::string_view saved;
+  ASSERT_NE(JournalMatch::Nothing, MatchJournal(journal, "", saved));
+  EXPECT_EQ(expected, saved);
+
+  EXPECT_TRUE(file.LoadSettings());  // as Cancel does
+  ASSERT_EQ(1, file.eventCount());
+  EXPECT_EQ(CString("-C:\\a.wav|"), file.table[0].files);
+  file.settings.Timer = 5;
+  EXPECT_FALSE(file.SaveSettings());
+  EXPECT_EQ(journal, full.dir.Read("BTD_SAVE.CFG"));
+  file.Close();
+  EXPECT_EQ(journal, full.dir.Read("BTD_SAVE.CFG"));  // for the next start to finish
+}
 #endif
+
+// A journal that cannot be written fails the save before BTD.CFG is
+// touched; Exit tries once more, and the backup holds what it saved.
+TEST(SettingsFileSave, ExitSavesAgainWhatFailedBeforeTheBackup) {
+  TempDir dir;
+  dir.Write("BTD.CFG", "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\n");
+  std::filesystem::create_directory(dir.File("BTD_SAVE.CFG"));  // the journal cannot be opened
+  StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str(), dir.path().c_str()};
+  SettingsFile file;
+  ASSERT_TRUE(file.Open(files.settingsPath));
+  ASSERT_TRUE(file.LoadSettings());
+  const std::string before = *file.Content();
+  file.settings.Timer = 30;
+  EXPECT_FALSE(file.SaveSettings());
+  EXPECT_EQ(before, *file.Content());
+  EXPECT_EQ(before, Contents(file));
+  std::filesystem::remove(dir.File("BTD_SAVE.CFG"));
+  files.Finish(file);
+  EXPECT_NE(std::string::npos, dir.Read("BTD.CFG").find("Timer=30"));
+  EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
+}
+
+// The marks a reassignment saves alone are found by offsets from the last
+// full save. An edit still open, or a pool changed through a reference kept
+// from an edit, must not let a save miss a change.
+TEST(SettingsFileSave, TableChangesAreNeverMissedByAMarksOnlySave) {
+  TempDir dir;
+  dir.Write("BTD.CFG", "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n\r\n");
+  SettingsFile file;
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  ASSERT_TRUE(file.LoadSettings());
+  auto formatted = [&] {
+    std::string full;
+    MarkLayout layout;
+    return std::string(FormatSettings(file.settings, file.table, full, layout));
+  };
+  {
+    SettingsFile::TableEdit kept = file.EditTable();
+    file.PickCandidate(1);
+    ASSERT_TRUE(file.SaveSettings());
+    kept[1].files.SetAt(4, 'z');  // C:\\z.wav or the like: a path of the same length
+    file.PickCandidate(1);
+    ASSERT_TRUE(file.SaveSettings());
+    EXPECT_EQ(formatted(), Contents(file));
+  }
+  EventEntry& escaped = file.EditTable()[1];
+  ASSERT_TRUE(file.SaveSettings());
+  escaped.AppendCandidate("C:\\c.wav", false);  // after the save: the offsets no longer fit
+  for (int round = 0; round < 4; ++round) {
+    file.PickCandidate(1);
+    ASSERT_TRUE(file.SaveSettings());
+    EXPECT_EQ(formatted(), Contents(file)) << "round " << round;
+  }
+}

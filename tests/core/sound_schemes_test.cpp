@@ -54,7 +54,7 @@ class SoundSchemes : public RegistryTest {
     RegistryTest::SetUp();
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
     RegistryKey::Create("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current").SetString(nullptr, "C:\\old.wav");
-    file.EditTable() = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
+    *file.EditTable() = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
                         Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
                         Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
                         Event("Named", {"C:\\named.wav"})};

@@ -4,6 +4,8 @@
 #include "full_disk.h"
 #endif
 
+#include <filesystem>
+
 #include "platform/os_file.h"
 #include "store/save_journal.h"
 #include "store/settings_file.h"
@@ -128,6 +130,21 @@ TEST_F(StartupFilesTest, CutSaveIsFinishedBeforeTheBackupIsLookedAt) {
       EXPECT_EQ(current, dir.Read("BTD_KEPT.CFG"));
     }
   }
+}
+
+// A journal that exists but cannot be read may hold the only whole copy of
+// the last save: the start is refused, and nothing is touched.
+TEST_F(StartupFilesTest, UnreadableJournalRefusesTheStart) {
+  const std::string torn = "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEv";
+  dir.Write("BTD.CFG", torn);
+  dir.Write("BTD_BAK.CFG", kGood);
+  std::filesystem::create_directory(dir.File("BTD_SAVE.CFG"));  // exists, cannot be read as a file
+  StartupRecovery recovery = Start();
+  EXPECT_TRUE(recovery.failed);
+  EXPECT_TRUE(recovery.journalUnreadable);
+  EXPECT_FALSE(recovery.restored);
+  EXPECT_EQ(torn, Settings());
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("BTD_SAVE.CFG")));
 }
 
 TEST_F(StartupFilesTest, NormalEndCopiesTheSettingsOverTheBackup) {

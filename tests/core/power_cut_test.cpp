@@ -1,0 +1,251 @@
+// The crash-state checker: each operation on the settings files is run once
+// with its disk operations logged, then every folder a power cut may leave
+// at every point of it (power_cut.h) is started from as the program starts.
+// No state may lose a content: BTD.CFG ends up holding the content before
+// the operation, after it, or one that was complete earlier; a backup is
+// always a complete content; and a copy kept for the user (with its message)
+// appears only where someone wrote bytes outside the protocol.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include "cp932.h"
+#include "platform/disk_log.h"
+#include "power_cut.h"
+#include "store/save_journal.h"
+#include "store/settings_file.h"
+#include "store/startup_files.h"
+#include "temp_dir.h"
+
+namespace {
+
+using os_file::DiskOp;
+namespace fs = std::filesystem;
+
+constexpr size_t kStatesPerPoint = 400;
+
+std::string Crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// A settings file of three events sharing `candidates`, some marked '+';
+// `timer` tells two contents of one length apart. A few sectors long.
+std::string Settings(int candidates, int timer = 0, bool lf = false) {
+  std::string text = Cp932("----- 本ファイルの仕様は、説明ファイルに記載しています -----") +
+                     "\nSetup=1\nBootOnNoSound=0\nBootOnSoundChange=1\nBootWaitTime=0\nTimer=" +
+                     std::to_string(timer) + "\n\n\\App\nApp\n\n";
+  for (int n = 0; n < candidates; ++n) {
+    if (n % (candidates / 3 + 1) == 0) text += "Ev" + std::to_string(n) + "\nEvent\n";
+    text += (n % 4 == 0 ? "+" : "-") + std::string("C:\\Sounds\\chime_") + std::to_string(n) + ".wav\n";
+    if ((n + 1) % (candidates / 3 + 1) == 0 || n + 1 == candidates) text += "\n";
+  }
+  return lf ? text : Crlf(text);
+}
+
+// The journal of a save of `saved` over `old`, as the program writes it,
+// recorded from a real save.
+std::string JournalOf(const std::string& old, const std::string& saved) {
+  TempDir dir;
+  dir.Write("BTD.CFG", old);
+  SettingsFile file;
+  EXPECT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  EXPECT_TRUE(file.WriteContent(saved));
+  std::string journal = dir.Read("BTD_SAVE.CFG");
+  journal[kJournalStateOffset] = 0;  // as a cut before the state turned leaves it
+  return journal;
+}
+
+// One operation, and what it may leave.
+struct Operation {
+  const char* name;
+  Folder before;                     // durable when it begins
+  std::vector<std::string> earlier;  // the complete contents it begins with
+  std::function<void(SettingsFile&, const StartupFiles&, std::vector<std::string>& made)> run;
+  bool handEdit = false;  // BTD.CFG holds bytes written outside the protocol
+};
+
+struct Verdict {
+  size_t states = 0;
+  std::vector<std::string> faults;
+};
+
+bool IsKeptCopy(const std::string& name) { return name.rfind("BTD_KEPT", 0) == 0 && name.size() > 8; }
+
+class Checker {
+ public:
+  Verdict Check(const Operation& op) {
+    std::vector<DiskOp> log;
+    std::vector<std::string> made;
+    {
+      TempDir dir;
+      for (const auto& [name, bytes] : op.before) dir.Write(name.c_str(), bytes);
+      StartupFiles files = FilesIn(dir.path());
+      SettingsFile file;
+      os_file::LogDiskOps(&log);
+      if (file.Open(files.settingsPath)) op.run(file, files, made);
+      os_file::LogDiskOps(nullptr);
+    }
+    std::set<std::string> allowed(op.earlier.begin(), op.earlier.end());
+    allowed.insert(made.begin(), made.end());
+    std::string edit = op.handEdit ? op.before.at("BTD.CFG") : "";
+    if (op.handEdit) allowed.insert(edit);
+
+    Verdict verdict;
+    verdict.states = ForEachPowerCut(op.before, log, kStatesPerPoint, 7, [&](const Folder& state, size_t point) {
+      std::string fault = StartFrom(state, allowed, edit);
+      if (!fault.empty())
+        verdict.faults.push_back(std::string(op.name) + ", cut after " + Describe(log, point) + ": " + fault);
+    });
+    return verdict;
+  }
+
+ private:
+  static StartupFiles FilesIn(const std::string& folder) {
+    return {(fs::path(folder) / "BTD.CFG").string().c_str(), (fs::path(folder) / "BTD_BAK.CFG").string().c_str(),
+            folder.c_str()};
+  }
+
+  static std::string Describe(const std::vector<DiskOp>& log, size_t point) {
+    if (point == 0) return "nothing";
+    static const char* const kKinds[] = {"create", "write", "truncate", "flush", "rename", "remove", "folder flush"};
+    const DiskOp& op = log[point - 1];
+    std::string name = fs::path(op.path).filename().string();
+    return "op " + std::to_string(point) + " (" + kKinds[op.kind] + " " + name +
+           (op.kind == DiskOp::Write ? " at " + std::to_string(op.at) + ", " + std::to_string(op.bytes.size()) +
+                                           " bytes"
+                                     : "") +
+           ")";
+  }
+
+  // Starts as the program does on `state`; what went wrong, or empty.
+  std::string StartFrom(const Folder& state, const std::set<std::string>& allowed, const std::string& edit) {
+    for (const auto& entry : fs::directory_iterator(m_dir.path())) fs::remove(entry.path());
+    for (const auto& [name, bytes] : state) m_dir.Write(name.c_str(), bytes);
+    StartupFiles files = FilesIn(m_dir.path());
+    {
+      SettingsFile file;
+      if (!file.Open(files.settingsPath)) return "BTD.CFG cannot be opened";
+      StartupRecovery recovery = files.Recover(file);
+      if (recovery.failed) return "the start is refused";
+      if (!file.LoadSettings()) return "the load fails";
+    }
+    std::string settings = m_dir.Read("BTD.CFG");
+    if (!allowed.count(settings)) return "BTD.CFG holds a content never complete (" + std::to_string(settings.size()) + " bytes)";
+    if (state.count("BTD_BAK.CFG") || fs::exists(m_dir.File("BTD_BAK.CFG"))) {
+      if (!allowed.count(m_dir.Read("BTD_BAK.CFG"))) return "BTD_BAK.CFG is not a complete content";
+    }
+    bool editKept = edit.empty() || settings == edit;
+    for (const auto& entry : fs::directory_iterator(m_dir.path())) {
+      std::string name = entry.path().filename().string();
+      if (!IsKeptCopy(name) || name.find(".TMP") != std::string::npos) continue;
+      std::string kept = m_dir.Read(name.c_str());
+      editKept = editKept || kept == edit;
+      if (edit.empty() && !state.count(name)) return "a needless kept copy " + name + " (and its message)";
+    }
+    return editKept ? "" : "the hand edit is lost";
+  }
+
+  TempDir m_dir;
+};
+
+void Expect(const Operation& op) {
+  Verdict verdict = Checker().Check(op);
+  std::printf("[ crash states ] %s: %zu states checked\n", op.name, verdict.states);
+  EXPECT_GT(verdict.states, 5u) << op.name;
+  for (size_t i = 0; i < verdict.faults.size() && i < 3; ++i) ADD_FAILURE() << verdict.faults[i];
+  EXPECT_EQ(0u, verdict.faults.size()) << op.name;
+}
+
+}  // namespace
+
+// Registry tests: a start that finds BTD.CFG empty builds the catalogue.
+class PowerCutTest : public ::testing::Test {};
+
+TEST_F(PowerCutTest, FirstStartRewritesTheFileInCanonicalForm) {
+  Expect({"first start's canonical rewrite",
+          {{"BTD.CFG", Settings(130, 0, true)}},
+          {Settings(130, 0, true)},
+          [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+            files.Recover(file);
+            file.LoadSettings();
+            made.push_back(*file.Content());
+          }});
+}
+
+TEST_F(PowerCutTest, FullSavesGrowAndShrink) {
+  auto save = [](int candidates) {
+    return [candidates](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+      files.Recover(file);
+      file.LoadSettings();
+      file.EditTable()[1].ClearCandidates();
+      for (int n = 0; n < candidates; ++n)
+        file.EditTable()[1].AppendCandidate("C:\\Sounds\\bell_" + std::to_string(n) + ".wav", false);
+      file.SaveSettings();
+      made.push_back(*file.Content());
+    };
+  };
+  Expect({"a full save that grows", {{"BTD.CFG", Settings(130)}}, {Settings(130)}, save(30)});
+  Expect({"a full save that shrinks", {{"BTD.CFG", Settings(130)}}, {Settings(130)}, save(2)});
+  Expect({"a full save of one length", {{"BTD.CFG", Settings(130)}}, {Settings(130)},
+          [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+            files.Recover(file);
+            file.LoadSettings();
+            file.settings.Timer = 7;
+            file.SaveSettings();
+            made.push_back(*file.Content());
+          }});
+}
+
+// Two reassignments: the second rewrites the journal the first left.
+TEST_F(PowerCutTest, MarksOnlySavesOneAfterAnother) {
+  Expect({"marks-only saves", {{"BTD.CFG", Settings(130)}}, {Settings(130)},
+          [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+            files.Recover(file);
+            file.LoadSettings();
+            std::srand(3);
+            for (int round = 0; round < 2; ++round) {
+              for (int i = 0; i < file.eventCount(); ++i) file.PickCandidate(static_cast<size_t>(i));
+              file.SaveSettings();
+              made.push_back(*file.Content());
+            }
+          }});
+}
+
+// A start that finds a save cut short finishes it, then saves over its
+// journal; with and without bytes written into BTD.CFG since.
+TEST_F(PowerCutTest, RecoveryFinishesACutSave) {
+  const std::string old = Settings(130), saved = Settings(122, 5), journal = JournalOf(old, saved);
+  std::string torn = saved.substr(0, 1024) + old.substr(1024);
+  std::string edited = old;
+  edited.erase(edited.find("-C:\\Sounds\\chime_5.wav\r\n"), 24);
+  auto start = [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+    files.Recover(file);
+    file.LoadSettings();
+    made.push_back(*file.Content());
+    file.settings.Timer = 9;
+    file.SaveSettings();
+    made.push_back(*file.Content());
+  };
+  Expect({"recovery of a cut save", {{"BTD.CFG", torn}, {"BTD_SAVE.CFG", journal}}, {saved}, start});
+  Expect({"recovery with a hand edit", {{"BTD.CFG", edited}, {"BTD_SAVE.CFG", journal}}, {saved}, start, true});
+}
+
+TEST_F(PowerCutTest, BackupAtExit) {
+  const std::string older = Settings(50);
+  Expect({"backup at exit", {{"BTD.CFG", Settings(130)}, {"BTD_BAK.CFG", older}}, {Settings(130), older},
+          [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>& made) {
+            files.Recover(file);
+            file.LoadSettings();
+            made.push_back(*file.Content());
+            files.Finish(file);
+          }});
+}
