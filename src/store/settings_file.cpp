@@ -137,15 +137,10 @@ SettingsFile::CutSave SettingsFile::FinishInterruptedSave(CString& changedCopy) 
   return CutSave::Finished;
 }
 
-bool SettingsFile::WriteThroughJournal(std::uint64_t oldTailSum) {
+bool SettingsFile::WriteJournal(std::string_view content, std::uint64_t oldTailSum) {
   FormatJournal(m_fingerprint, oldTailSum, m_nextFingerprint, m_journalHead, m_journalTail);
-  if (!(m_journal.IsOpen() || m_journal.Open(SidePath(kJournal), os_file::Share::Reading)) ||
-      !m_journal.Rewrite({m_journalHead, m_next, m_journalTail}) || !m_journal.Flush())
-    return false;  // the file is untouched
-  m_content.swap(m_next);
-  std::swap(m_fingerprint, m_nextFingerprint);
-  m_fileBehind = true;
-  return CatchUp();
+  return (m_journal.IsOpen() || m_journal.Open(SidePath(kJournal), os_file::Share::Reading)) &&
+         m_journal.Rewrite({m_journalHead, content, m_journalTail}) && m_journal.Flush();
 }
 
 bool SettingsFile::CatchUp() {
@@ -161,7 +156,11 @@ bool SettingsFile::ReplaceContent() {
   if (m_next == m_content) return true;
   m_nextFingerprint.Compute(m_next);
   std::uint64_t oldTail = m_next.size() < m_content.size() ? ContentFingerprint::TailSum(m_content, m_next.size()) : 0;
-  return WriteThroughJournal(oldTail);
+  if (!WriteJournal(m_next, oldTail)) return false;  // the file is untouched
+  m_content.swap(m_next);
+  std::swap(m_fingerprint, m_nextFingerprint);
+  m_fileBehind = true;
+  return CatchUp();
 }
 
 bool SettingsFile::SaveAll() {
@@ -178,17 +177,23 @@ bool SettingsFile::SaveMarks() {
   for (auto [at, mark] : m_marksToSave) {
     if (at >= m_content.size() || !IsMark(m_content[at]) || !IsMark(mark)) return SaveAll();
   }
-  m_next.assign(m_content);
+  // The marks the content had are kept in m_marksToSave, to be put back if
+  // the journal cannot be written.
   m_nextFingerprint = m_fingerprint;
-  for (auto [at, mark] : m_marksToSave) {
-    m_nextFingerprint.ChangeByte(at, m_next[at], mark);
-    m_next[at] = mark;
+  for (auto& [at, mark] : m_marksToSave) {
+    m_nextFingerprint.ChangeByte(at, m_content[at], mark);
+    std::swap(m_content[at], mark);
   }
-  m_marksToSave.clear();
-  if (!WriteThroughJournal(0)) {
+  if (!WriteJournal(m_content, 0)) {
+    for (auto [at, mark] : m_marksToSave) m_content[at] = mark;
+    m_marksToSave.clear();
     m_layoutCurrent = false;
     return false;
   }
+  m_marksToSave.clear();
+  std::swap(m_fingerprint, m_nextFingerprint);
+  m_fileBehind = true;
+  if (!CatchUp()) return false;
 #ifndef NDEBUG
   std::string full;
   MarkLayout layout;

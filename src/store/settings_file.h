@@ -102,8 +102,7 @@ class SettingsFile : public CStdioFile {
   CString BuildEventCatalogue() const;
 
  private:
-  // The content changes only through WriteThroughJournal, which keeps
-  // m_content what the file holds.
+  // The file changes only through the journal (WriteJournal, CatchUp).
   using CStdioFile::Flush;
   using CStdioFile::Rewrite;
 
@@ -122,9 +121,9 @@ class SettingsFile : public CStdioFile {
   bool ReplaceContent();
   // Saves the content with the marks of the picks since the last save.
   bool SaveMarks();
-  // m_next (described by m_nextFingerprint) saved over m_content through the
-  // journal; see settings_file.cpp.
-  bool WriteThroughJournal(std::uint64_t oldTailSum);
+  // Step 1 of a save (see settings_file.cpp): `content`, described by
+  // m_nextFingerprint, over m_content in the journal, on the disk.
+  bool WriteJournal(std::string_view content, std::uint64_t oldTailSum);
   // Brings the file to m_content, which the journal holds.
   bool CatchUp();
 
