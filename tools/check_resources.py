@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks the resources of a built belltide.exe: manifest, version, icons.
+"""Checks a built belltide.exe: manifest, version, icons, ASLR and DEP.
 
 Prints one line per problem and fails if there is any.
 
@@ -183,6 +183,20 @@ def check_icons(pe, problems):
             problems.append(f"icon {name} holds sizes {sorted(sizes)}, not {ICON_SIZES}")
 
 
+def check_hardening(pe, problems):
+    """ASLR with the relocations it needs, DEP, and for 64 bits the whole address space."""
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    wanted = {"DYNAMIC_BASE (ASLR)": 0x0040, "NX_COMPAT (DEP)": 0x0100}
+    if pe.OPTIONAL_HEADER.Magic == 0x20B:
+        wanted["HIGH_ENTROPY_VA"] = 0x0020
+    for name, bit in wanted.items():
+        if not flags & bit:
+            problems.append(f"not marked {name}")
+    relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]
+    if pe.FILE_HEADER.Characteristics & 0x0001 or relocations.Size == 0:
+        problems.append("no relocations: Windows cannot move it, whatever DYNAMIC_BASE says")
+
+
 def main(argv):
     if len(argv) != 2:
         sys.exit("usage: check_resources.py EXE")
@@ -194,11 +208,12 @@ def main(argv):
     check_manifest(pe, problems)
     check_version(pe, problems)
     check_icons(pe, problems)
+    check_hardening(pe, problems)
     for p in problems:
         print(f"check_resources: {p}")
     if not problems:
-        print(f"check_resources: {argv[1]}: manifest, VERSIONINFO and icons "
-              f"{', '.join(map(str, ICONS))} as expected")
+        print(f"check_resources: {argv[1]}: manifest, VERSIONINFO, icons "
+              f"{', '.join(map(str, ICONS))}, ASLR and DEP as expected")
     return 1 if problems else 0
 
 

@@ -19,7 +19,7 @@ RemoteCommand ParseSwitch(const std::vector<std::wstring>& arguments);
 enum RemoteAnswer : LRESULT {
   kNotAddressed = 0,  // not a command for this copy, or none at all
   kDone = 1,
-  kRefused = 2,  // the settings dialog is open
+  kRefused = 2,  // the settings dialog, or a message of the start-up, is open
 };
 
 // Marks the resident window of every running copy, so that a second start

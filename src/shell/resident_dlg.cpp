@@ -20,7 +20,10 @@ namespace {
 constexpr UINT kTrayIconId = 1;
 // The tray's notifications come as WM_MOUSEMOVE, the icon id in wParam.
 // What drives the icon from outside (the end-to-end driver among them) posts
-// exactly this pair; with another message it would reach no handler.
+// exactly this pair; with another message it would reach no handler. A real
+// mouse move over the status window looks alike (MK_LBUTTON is 1, and x may
+// be a mouse message's number): it can only come while the window shows,
+// and then there is no icon.
 constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 
 constexpr UINT_PTR kPhaseTimer = 1;
@@ -111,6 +114,7 @@ bool CResidentDlg::OnInitDialog() {
     if (m_runEnded) return true;
   }
 
+  m_setUp = true;
   m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
   m_trayData.hWnd = m_hWnd;
   m_trayData.uID = kTrayIconId;
@@ -234,7 +238,7 @@ void CResidentDlg::SetSilentScheme() {
 }
 
 LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  if (wParam == kTrayIconId && m_trayEnabled && !m_runEnded) {
+  if (wParam == kTrayIconId && m_resident && m_trayIconShown && m_trayEnabled && !m_runEnded) {
     if (LOWORD(lParam) == WM_RBUTTONUP)
       ShowPopupMenu();
     else if (LOWORD(lParam) == WM_LBUTTONDBLCLK)
@@ -275,8 +279,10 @@ void CResidentDlg::DoPendingCommand() {
 
 // A command from a second start. It may come from any program with any
 // content: only ours, for this folder, is acted on. While the settings
-// dialog is open the commands of the disabled tray menu are refused; until
-// the start-up is over, silence and the settings wait for its end.
+// dialog is open the commands of the disabled tray menu are refused, and so
+// are all while the start-up's own messages are on screen (the settings not
+// yet loaded, or a first run not yet set up); during the start-up wait every
+// command but Exit waits for its end.
 LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
   RemoteCommand command = DecodeRemoteCommand(data, Widen(m_files.folder.view()));
   if (command == RemoteCommand::None) return kNotAddressed;
@@ -285,11 +291,9 @@ LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
     SetForegroundWindow(m_openSettings->m_hWnd);
     return kDone;
   }
-  if (m_openSettings) return kRefused;
+  if (m_openSettings || !m_setUp) return kRefused;
   if (command == RemoteCommand::Exit) {
     OnExit();
-  } else if (command == RemoteCommand::Change) {
-    ReassignSounds();
   } else {
     m_pendingCommand = command;
     if (m_resident) DoPendingCommand();

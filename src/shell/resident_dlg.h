@@ -8,7 +8,7 @@
 #include <shellapi.h>
 
 #include "platform/win/dialog.h"
-#include "schemes/timer_phases.h"
+#include "shell/timer_phases.h"
 #include "shell/remote_command.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
@@ -87,5 +87,6 @@ class CResidentDlg : public CDialog {
   bool m_trayIconShown = false;                                  // added, and not yet deleted
   TimerPhases::Millis m_trayRefusedSince = TimerPhases::kNever;  // when the tray first refused the icon
   RemoteCommand m_pendingCommand = RemoteCommand::None;
+  bool m_setUp = false;     // the settings loaded and a first run set up: commands may come
   bool m_runEnded = false;  // by the end of the session: nothing may change any more
 };

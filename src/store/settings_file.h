@@ -1,8 +1,8 @@
 #pragma once
 // The settings file: options and candidate pools, held open exclusively for
-// the whole run and rewritten in canonical form after every load. Every
-// change of its content is atomic: a kill or a power cut at any instant
-// leaves the last complete content or the one before it.
+// the whole run; a load that finds it in another form than the canonical
+// one rewrites it. Every change of its content is atomic: a kill or a power
+// cut at any instant leaves the last complete content or the one before it.
 
 #include <cstdint>
 #include <string>

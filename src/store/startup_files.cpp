@@ -8,7 +8,7 @@
 
 namespace {
 
-// A backup is written here first and renamed into place once complete.
+// A backup is written here first, forced to the disk, and renamed into place.
 constexpr char kBackupTmp[] = "BTD_BAK.TMP";
 
 }  // namespace

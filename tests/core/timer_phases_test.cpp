@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "schemes/timer_phases.h"
+#include "shell/timer_phases.h"
 
 namespace {
 

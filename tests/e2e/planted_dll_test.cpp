@@ -26,22 +26,34 @@ constexpr char kPlanted[] = "winmm.dll";
 constexpr char kAppDefaults[] = "Software\\Wine\\AppDefaults\\belltide.exe";
 constexpr char kNativeFirst[] = "native,builtin";
 
+// The plain program that loads a DLL by its bare name.
+constexpr char kControl[] = "plain_loader.exe";
+constexpr char kControlDefaults[] = "Software\\Wine\\AppDefaults\\plain_loader.exe";
+
+// Built beside the tests.
+std::string BesideTheTests(const char* name) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return SiblingPath(self, name).str();
+}
+
 class PlantedDlls : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kAppDefaults) + "\\DllOverrides").c_str(),
-                                             "winmm", REG_SZ, kNativeFirst, sizeof kNativeFirst));
+    for (const char* app : {kAppDefaults, kControlDefaults})
+      ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(app) + "\\DllOverrides").c_str(),
+                                               "winmm", REG_SZ, kNativeFirst, sizeof kNativeFirst));
     ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE));
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string dll = SiblingPath(self, "planted_dll.dll").str();  // built beside the tests
+    const std::string dll = BesideTheTests("planted_dll.dll");
     ASSERT_TRUE(CopyFileA(dll.c_str(), programFolder.File(kPlanted).c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(dll.c_str(), workingFolder.File(kPlanted).c_str(), FALSE));
     workingFolder.Write("BTD.CFG",
                         "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=0\r\n\r\n"
                         "\\.Default\r\nWindows\r\n\r\nBeep\r\nBeep\r\n-C:\\a.wav\r\n\r\n");
   }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kAppDefaults); }
+  void TearDown() override {
+    for (const char* app : {kAppDefaults, kControlDefaults}) RegDeleteTreeA(HKEY_CURRENT_USER, app);
+  }
 
   // A planted DLL leaves this file beside itself when it is loaded.
   static bool Loaded(const TempDir& folder) {
@@ -87,6 +99,15 @@ void UseTheWindows(RunningProgram& running) {
 }  // namespace
 
 TEST_F(PlantedDlls, AreNeverLoaded) {
+  {
+    const std::string control = programFolder.File(kControl);
+    ASSERT_TRUE(CopyFileA(BesideTheTests(kControl).c_str(), control.c_str(), FALSE));
+    RunningProgram plain(workingFolder.path(), "", control);
+    EXPECT_EQ(0, plain.WaitForExit());
+  }
+  ASSERT_TRUE(Loaded(programFolder)) << "a plain program beside it does not load the planted DLL here either: "
+                                        "the test would prove nothing";
+  ASSERT_TRUE(DeleteFileA((programFolder.File(kPlanted) + ".loaded").c_str()));
   {
     RunningProgram running(workingFolder.path(), "", program);
     UseTheWindows(running);

@@ -111,6 +111,51 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
   EXPECT_FALSE(boxes.seen()[0].dialogVisible);
 }
 
+// A command from a second start while the first-run message is on screen
+// would act on pools not yet filled: a change then would clear every sound.
+// It is refused; during the start-up wait that follows, it is kept for its end.
+TEST_F(ResidentWindow, CommandsWaitUntilTheStartUpIsSetUp) {
+  const char kSound[] = "AppEvents\\Schemes\\Apps\\App\\Ev\\.Current";
+  RegistryKey::Create(kSound).SetString(nullptr, "C:\\now.wav");
+  OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\nBootWaitTime=5\r\n");
+  CResidentDlg dlg(file, files, system);
+  std::vector<wchar_t> buffer;
+  const COPYDATASTRUCT change =
+      EncodeRemoteCommand(RemoteCommand::Change, std::wstring(dir.path().begin(), dir.path().end()), buffer);
+  auto send = [&] { return dlg.SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&change)); };
+  LRESULT duringMessage = -1;
+  WhenWindowAppears message("Belltide", [&](HWND box) {
+    duringMessage = send();
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  WhenWindowAppears settings(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+  RunModal(dlg, [&] {
+    EXPECT_EQ(kRefused, duringMessage);
+    EXPECT_EQ("C:\\now.wav", DefaultValue(kSound));
+    EXPECT_EQ(kDone, send());  // in the start-up wait: kept
+    EXPECT_EQ("C:\\now.wav", DefaultValue(kSound));
+    for (int second = 0; second <= 5; ++second) Tick(dlg);
+    EXPECT_EQ("", DefaultValue(kSound));  // the empty pool, as the user asked at its end
+  });
+  EXPECT_TRUE(message.seen());
+}
+
+// WM_MOUSEMOVE with wParam 1 is also a real mouse move with the left button
+// held, whose x may read as a double click (515): over the status window,
+// where there is no tray icon yet, it is only a mouse move.
+TEST_F(ResidentWindow, MouseMovesOverTheStatusWindowAreNoTrayClicks) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
+  CResidentDlg dlg(file, files, system);
+  WhenWindowAppears settings(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+  RunModal(dlg, [&] {
+    Tick(dlg);
+    ASSERT_TRUE(dlg.IsWindowVisible());
+    dlg.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(WM_LBUTTONDBLCLK, 10));
+    Pump(300);
+  });
+  EXPECT_FALSE(settings.seen());
+}
+
 TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
   for (auto [key, result] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {

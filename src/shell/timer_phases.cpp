@@ -1,4 +1,4 @@
-#include "schemes/timer_phases.h"
+#include "shell/timer_phases.h"
 
 namespace {
 
