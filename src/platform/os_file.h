@@ -32,6 +32,9 @@ bool Flush(Handle handle);
 
 // The whole content of the file at `path`; false when it cannot be read.
 bool ReadFile(const char* path, std::string& bytes);
+// The same for a file of at most `most` bytes; false, with nothing read, for
+// a larger one.
+bool ReadSmallFile(const char* path, size_t most, std::string& bytes);
 // `path` ends up holding either `bytes` or what it held before, never a
 // part: they go to `tmpPath`, are forced to the disk, and the rename over
 // `path` follows.

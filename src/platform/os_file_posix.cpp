@@ -136,6 +136,16 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
+bool ReadSmallFile(const char* path, size_t most, std::string& bytes) {
+  int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
+  if (fd < 0) return false;
+  struct stat info;
+  bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) <= most &&
+              ReadAllFrom(fd, bytes);
+  ::close(fd);
+  return read;
+}
+
 bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
   if (g_diskLog) Log(Exists(tmpPath) ? DiskOp::Truncate : DiskOp::Create, tmpPath);
   int fd = Retried([&] { return ::open(tmpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });

@@ -80,6 +80,17 @@ bool ReadFile(const char* path, std::string& bytes) {
   return read;
 }
 
+bool ReadSmallFile(const char* path, size_t most, std::string& bytes) {
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  bool read = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= most &&
+              ReadAllFrom(file, bytes);
+  CloseHandle(file);
+  return read;
+}
+
 bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {
   HANDLE file = CreateFileA(tmpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -165,6 +165,7 @@ AppSettings ReadSettings(std::string_view bytes) {
   settings.BootOnSoundChange = ReadSetting(bytes, "BootOnSoundChange", 1);
   settings.BootWaitTime = ReadSetting(bytes, "BootWaitTime", 0);
   settings.Timer = ReadSetting(bytes, "Timer", 0);
+  settings.SessionSounds = ReadSetting(bytes, "SessionSounds", 0);
   return settings;
 }
 
@@ -186,7 +187,7 @@ bool ReadEventSection(std::string_view bytes, EventTable& table) {
 
 std::string_view FormatSettings(const AppSettings& settings, const EventTable& table, std::string& buffer,
                                 MarkLayout& layout) {
-  size_t size = kHeaderLine.size() + 2 + 5 * 32 + 2;
+  size_t size = kHeaderLine.size() + 2 + 6 * 32 + 2;
   for (const EventEntry& entry : table) {
     size += entry.key.GetLength() + entry.label.GetLength() + entry.files.GetLength() + 6;
     if (entry.count > 0) size += entry.count;  // each '|' becomes CR LF
@@ -198,6 +199,7 @@ std::string_view FormatSettings(const AppSettings& settings, const EventTable& t
   out.Setting("BootOnSoundChange", settings.BootOnSoundChange);
   out.Setting("BootWaitTime", settings.BootWaitTime);
   out.Setting("Timer", settings.Timer);
+  if (settings.SessionSounds != 0) out.Setting("SessionSounds", settings.SessionSounds);
   out.Line("");
   layout.firstMark.clear();
   layout.marks.clear();

@@ -10,17 +10,21 @@
 
 #include "store/event_entry.h"
 
-// The five options, named as in the file.
+// The options, named as in the file.
 struct AppSettings {
   int Setup = 0;              // 1 once the settings dialog has been applied
   int BootOnNoSound = 0;      // silence the sounds at start-up
   int BootOnSoundChange = 0;  // reassign the sounds when the start-up wait ends
   int BootWaitTime = 0;       // start-up wait, seconds
   int Timer = 0;              // minutes between automatic changes; <= 0: none
+  // Play the log-on, log-off, shutdown and unlock sounds, which Windows 8
+  // and later no longer play. Written only when set, so that a file that
+  // never set it keeps its bytes.
+  int SessionSounds = 0;
 
   friend bool operator==(const AppSettings& a, const AppSettings& b) {
     return a.Setup == b.Setup && a.BootOnNoSound == b.BootOnNoSound && a.BootOnSoundChange == b.BootOnSoundChange &&
-           a.BootWaitTime == b.BootWaitTime && a.Timer == b.Timer;
+           a.BootWaitTime == b.BootWaitTime && a.Timer == b.Timer && a.SessionSounds == b.SessionSounds;
   }
 };
 

@@ -107,6 +107,20 @@ TEST_F(SettingsFileTest, OptionLinesMatchByPrefixAndSkipOneCharacter) {
   EXPECT_EQ(0, file.settings.BootOnSoundChange);  // the first match wins
 }
 
+// The sixth option is written after Timer only when set: the file of a user
+// who never sets it keeps its bytes.
+TEST_F(SettingsFileTest, SessionSoundsLineOnlyWhenSet) {
+  std::string without = Crlf(Header() + "\n" + Options(1, 0, 1, 0, 0) + "\n");
+  EXPECT_EQ(without, Load(without));
+  EXPECT_EQ(0, file.settings.SessionSounds);
+  std::string with = Crlf(Header() + "\n" + Options(1, 0, 1, 0, 0) + "SessionSounds=1\n\n");
+  EXPECT_EQ(with, Load(Crlf("SessionSounds=1\nSetup=1\n\n")));
+  EXPECT_EQ(1, file.settings.SessionSounds);
+  file.settings.SessionSounds = 0;
+  ASSERT_TRUE(file.SaveSettings());
+  EXPECT_EQ(without, Contents(file));
+}
+
 TEST_F(SettingsFileTest, MalformedNumbersConvertLikeAtoi) {
   Load("Timer=abc\nBootWaitTime = 5\nSetup\nBootOnNoSound=99999999999\n\n");
   EXPECT_EQ(0, file.settings.Timer);
