@@ -35,6 +35,7 @@
 #define IDC_MANUAL 1005
 #define IDC_VERSION 1017
 #define IDC_START_WITH_WINDOWS 1032
+#define IDC_SESSION_SOUNDS 1033
 // import dialog
 #define IDC_SCHEME_LIST 1000
 #define IDC_SELECT_ALL 1003
@@ -65,6 +66,7 @@
 #define IDS_CHANGED_KEPT 213
 #define IDS_SAVE_FAILED 214
 #define IDS_JOURNAL_UNREADABLE 215
+#define IDS_ENDING_SOUND 216
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300

@@ -13,10 +13,12 @@
 #include "platform/win/process_hardening.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
+#include "platform/win/windows_version.h"
 #include "res/resource.h"
 #include "settings/about_dlg.h"
 #include "settings/import_dlg.h"
 #include "settings/save_settings.h"
+
 #include "store/pool_additions.h"
 
 namespace {
@@ -49,6 +51,7 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Check(dx, IDC_BOOT_NO_SOUND, m_bootOnNoSound);
   DDX_Check(dx, IDC_BOOT_SOUND_CHANGE, m_bootOnSoundChange);
   DDX_Check(dx, IDC_START_WITH_WINDOWS, m_startWithWindows);  // before the numbers: a bad one stops the reading
+  DDX_Check(dx, IDC_SESSION_SOUNDS, m_sessionSounds);
   DDX_Text(dx, IDC_WAIT_SECONDS, m_bootWaitTime);
   DDX_Text(dx, IDC_TIMER_HOURS, m_timerHours);
   DDX_Text(dx, IDC_TIMER_MINUTES, m_timerMinutes);
@@ -70,6 +73,7 @@ bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnNotify<&CSettingsDlg::OnSelchangedEventTree>(IDC_EVENT_TREE, TVN_SELCHANGEDW),
       OnCommand<&CSettingsDlg::OnPlay>(IDC_CANDIDATE_LIST, LBN_DBLCLK),
       OnCommand<&CSettingsDlg::OnManual>(IDC_MANUAL),
+      OnCommand<&CSettingsDlg::OnSessionSounds>(IDC_SESSION_SOUNDS),
   };
   return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
@@ -91,6 +95,9 @@ bool CSettingsDlg::OnInitDialog() {
   m_timerHours = settings.Timer / 60;
   m_timerMinutes = settings.Timer % 60;
   m_startWithWindows = m_startup.Exists();
+  m_sessionSounds = settings.SessionSounds;
+  // Windows 7 and older play these sounds themselves.
+  ::EnableWindow(GetDlgItem(IDC_SESSION_SOUNDS), !WindowsPlaysSessionSounds());
 
   FillEventTree();
   ShowSelectPrompt();
@@ -283,6 +290,7 @@ bool CSettingsDlg::Apply() {
   UpdateData(true);  // a field that is not a whole number keeps its value; the rest is stored
   AppSettings& settings = m_settingsFile.settings;
   settings.BootOnNoSound = m_bootOnNoSound;
+  settings.SessionSounds = m_sessionSounds;
   settings.BootOnSoundChange = m_bootOnSoundChange;
   settings.BootWaitTime = m_bootWaitTime;
   settings.Timer = m_timerHours * 60 + m_timerMinutes;
@@ -296,7 +304,9 @@ bool CSettingsDlg::Apply() {
 bool CSettingsDlg::ApplyStartWithWindows() {
   bool wanted = m_startWithWindows != 0;
   std::wstring reason;
-  if (wanted == m_startup.Exists() || m_startup.Set(wanted, reason)) return true;
+  bool current = false;
+  const bool exists = m_startup.Exists(&current);
+  if ((wanted ? exists && current : !exists) || m_startup.Set(wanted, reason)) return true;
   m_startWithWindows = m_startup.Exists();
   CheckDlgButton(m_hWnd, IDC_START_WITH_WINDOWS, m_startWithWindows ? BST_CHECKED : BST_UNCHECKED);
   CString text;

@@ -54,6 +54,7 @@ class CSettingsDlg : public CDialog {
   void OnApply();
   void OnAbout();
   void OnManual();
+  void OnSessionSounds() { EnableApply(true); }
 
   SettingsFile& m_settingsFile;
   CString m_startupFolder;
@@ -72,6 +73,7 @@ class CSettingsDlg : public CDialog {
   int m_timerHours = 0;
   int m_timerMinutes = 0;
   int m_startWithWindows = 0;
+  int m_sessionSounds = 0;
   StartupShortcut m_startup;
   bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared

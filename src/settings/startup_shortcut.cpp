@@ -78,34 +78,38 @@ std::vector<std::wstring> StartupLinks() {
 
 StartupShortcut::StartupShortcut(std::wstring folder) : m_program(ProgramPath()), m_folder(std::move(folder)) {}
 
-bool StartupShortcut::IsOurs(const std::wstring& path) const {
+bool StartupShortcut::IsOurs(const std::wstring& path, bool* current) const {
   UniqueCom<IShellLinkW> link = NewShellLink();
   UniqueCom<IPersistFile> file = FileOf(link);
   if (!file || FAILED(file.get()->Load(path.c_str(), STGM_READ))) return false;
-  wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
-  return SUCCEEDED(link.get()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-         SUCCEEDED(link.get()->GetWorkingDirectory(folder, MAX_PATH)) && SamePath(target, m_program) &&
-         SamePath(folder, m_folder);
+  wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {}, arguments[MAX_PATH] = {};
+  bool ours = SUCCEEDED(link.get()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+              SUCCEEDED(link.get()->GetWorkingDirectory(folder, MAX_PATH)) && SamePath(target, m_program) &&
+              SamePath(folder, m_folder);
+  if (ours && current)
+    *current = SUCCEEDED(link.get()->GetArguments(arguments, MAX_PATH)) &&
+               CompareStringOrdinal(arguments, -1, kLogonSwitch, -1, TRUE) == CSTR_EQUAL;
+  return ours;
 }
 
-bool StartupShortcut::Exists() const {
+bool StartupShortcut::Exists(bool* current) const {
   ComScope com;
   for (const std::wstring& link : StartupLinks())
-    if (IsOurs(link)) return true;
+    if (IsOurs(link, current)) return true;
   return false;
 }
 
+// Ours are removed first: one made by an earlier version, without the
+// log-on switch, gives way to a new one.
 bool StartupShortcut::Set(bool exists, std::wstring& reason) const {
   ComScope com;
-  if (!exists) {
-    for (const std::wstring& link : StartupLinks()) {
-      if (IsOurs(link) && !DeleteFileW(link.c_str())) {
-        reason = Reason(GetLastError());
-        return false;
-      }
+  for (const std::wstring& link : StartupLinks()) {
+    if (IsOurs(link) && !DeleteFileW(link.c_str())) {
+      reason = Reason(GetLastError());
+      return false;
     }
-    return true;
   }
+  if (!exists) return true;
 
   std::wstring folder = StartupFolder(CSIDL_FLAG_CREATE);
   if (folder.empty()) {
@@ -122,6 +126,7 @@ bool StartupShortcut::Set(bool exists, std::wstring& reason) const {
   HRESULT result = file ? S_OK : E_NOINTERFACE;
   if (SUCCEEDED(result)) result = link.get()->SetPath(m_program.c_str());
   if (SUCCEEDED(result)) result = link.get()->SetWorkingDirectory(m_folder.c_str());
+  if (SUCCEEDED(result)) result = link.get()->SetArguments(kLogonSwitch);
   if (SUCCEEDED(result)) result = file.get()->Save(path.c_str(), TRUE);
   if (SUCCEEDED(result)) return true;
   reason = Reason(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));

@@ -11,14 +11,17 @@ class StartupShortcut {
   explicit StartupShortcut(std::wstring folder);
 
   // Whether the Startup folder holds a shortcut to this program that works
-  // in `folder`.
-  bool Exists() const;
+  // in `folder`; `current` tells whether it passes /logon, as the shortcuts
+  // of this version do.
+  bool Exists(bool* current = nullptr) const;
   // Makes one, or removes every one. False, with Windows' reason in
   // `reason`, when the Startup folder refused the change.
   bool Set(bool exists, std::wstring& reason) const;
 
  private:
-  bool IsOurs(const std::wstring& link) const;
+  static constexpr wchar_t kLogonSwitch[] = L"/logon";
+
+  bool IsOurs(const std::wstring& link, bool* current = nullptr) const;
 
   std::wstring m_program;
   std::wstring m_folder;

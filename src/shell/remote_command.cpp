@@ -15,7 +15,8 @@ struct Name {
 };
 constexpr Name kNames[] = {
     {L"change", RemoteCommand::Change}, {L"silent", RemoteCommand::Silent}, {L"settings", RemoteCommand::Settings},
-    {L"exit", RemoteCommand::Exit},     {L"?", RemoteCommand::Help},        {L"help", RemoteCommand::Help}};
+    {L"exit", RemoteCommand::Exit},     {L"logon", RemoteCommand::Logon},   {L"?", RemoteCommand::Help},
+    {L"help", RemoteCommand::Help}};
 
 bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==

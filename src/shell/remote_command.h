@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-enum class RemoteCommand { None, Change, Silent, Settings, Exit, Help, Unknown };
+// Logon: started at log-on (by the Startup shortcut); a running copy does nothing with it.
+enum class RemoteCommand { None, Change, Silent, Settings, Exit, Logon, Help, Unknown };
 
 // The switch among a command line's arguments (the program's name left
 // out): "/change", "-Change" and the like; None without arguments, Unknown

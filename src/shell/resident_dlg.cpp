@@ -1,11 +1,15 @@
 #include "shell/resident_dlg.h"
 
+#include <wtsapi32.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <utility>
 
 #include "platform/ansi_text_win32.h"
 #include "platform/win/data_exchange.h"
+#include "platform/win/process_hardening.h"
+#include "platform/win/windows_version.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
 #include "platform/win/window_timer.h"
@@ -59,7 +63,18 @@ void TellKeptCopy(UINT messageId, const CString& path) {
 }
 
 CResidentDlg::CResidentDlg(SettingsFile& settingsFile, const StartupFiles& files, ResidentSystem system)
-    : CDialog(IDD_RESIDENT), m_settingsFile(settingsFile), m_files(files), m_system(system) {}
+    : CDialog(IDD_RESIDENT),
+      m_settingsFile(settingsFile),
+      m_files(files),
+      m_system(system),
+      m_sessionPlayer(system.sound) {}
+
+void CResidentDlg::DoOnceResident(RemoteCommand command) {
+  if (command == RemoteCommand::Logon)
+    m_startedAtLogon = true;
+  else
+    m_pendingCommand = command;
+}
 
 void CResidentDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -79,6 +94,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnMessage<WM_ENDSESSION, &CResidentDlg::OnEndSession>(),
       OnMessage<WM_POWERBROADCAST, &CResidentDlg::OnPowerBroadcast>(),
       OnMessage<WM_COPYDATA, &CResidentDlg::OnCopyData>(),
+      OnMessage<&CResidentDlg::OnSessionChange>(WM_WTSSESSION_CHANGE),
   };
   if (message == TaskbarCreatedMessage()) {
     if (m_resident && !m_runEnded) AddTrayIcon();
@@ -103,6 +119,7 @@ bool CResidentDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return true;
   }
+  if (m_startedAtLogon && SessionSoundsWanted()) m_sessionPlayer.Start(SessionSound::Logon);
   if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(IDS_KEPT_COPY, m_settingsFile.KeptCopy());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
@@ -115,6 +132,7 @@ bool CResidentDlg::OnInitDialog() {
   }
 
   m_setUp = true;
+  WatchSession(!WindowsPlaysSessionSounds());
   m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
   m_trayData.hWnd = m_hWnd;
   m_trayData.uID = kTrayIconId;
@@ -286,6 +304,7 @@ void CResidentDlg::DoPendingCommand() {
 LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
   RemoteCommand command = DecodeRemoteCommand(data, Widen(m_files.folder.view()));
   if (command == RemoteCommand::None) return kNotAddressed;
+  if (command == RemoteCommand::Logon) return kDone;  // this copy started long ago
   if (m_runEnded) return kRefused;
   if (command == RemoteCommand::Settings && m_openSettings) {
     SetForegroundWindow(m_openSettings->m_hWnd);
@@ -299,6 +318,44 @@ LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
     if (m_resident) DoPendingCommand();
   }
   return kDone;
+}
+
+bool CResidentDlg::SessionSoundsWanted() const {
+  return m_settingsFile.settings.SessionSounds != 0 && !WindowsPlaysSessionSounds();
+}
+
+// wtsapi32 is no KnownDLL: taken from the system folder.
+void CResidentDlg::WatchSession(bool watch) {
+  if (watch == m_watchingSession) return;
+  static const auto registerNotification = AsFunction<decltype(&WTSRegisterSessionNotification)>(
+      SystemExport(L"wtsapi32.dll", "WTSRegisterSessionNotification"));
+  static const auto unregisterNotification = AsFunction<decltype(&WTSUnRegisterSessionNotification)>(
+      SystemExport(L"wtsapi32.dll", "WTSUnRegisterSessionNotification"));
+  if (watch)
+    m_watchingSession = registerNotification && registerNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
+  else if (unregisterNotification)
+    m_watchingSession = !unregisterNotification(m_hWnd);
+}
+
+// Windows has no sound for a lock: only the unlock plays. It never waits.
+LRESULT CResidentDlg::OnSessionChange(WPARAM change, LPARAM) {
+  if (change == WTS_SESSION_UNLOCK && !m_runEnded && SessionSoundsWanted())
+    m_sessionPlayer.Start(SessionSound::Unlock);
+  return 0;
+}
+
+// The log-off or shutdown sound, to its end but never longer than this,
+// while Windows shows why the end waits; nothing when Windows forces the
+// end. The answer is always yes.
+constexpr DWORD kMostEndOfSessionSound = 4000;
+
+bool CResidentDlg::OnQueryEndSession(LPARAM reasons) {
+  if (m_runEnded || (reasons & ENDSESSION_CRITICAL) || !SessionSoundsWanted()) return true;
+  ShutdownBlockReasonCreate(m_hWnd, Widen(LoadResString(IDS_ENDING_SOUND).view()).c_str());
+  m_sessionPlayer.PlayToEnd((reasons & ENDSESSION_LOGOFF) ? SessionSound::Logoff : SessionSound::Shutdown,
+                            kMostEndOfSessionSound);
+  ShutdownBlockReasonDestroy(m_hWnd);
+  return true;
 }
 
 // Windows may end the process as soon as this returns, so everything that
@@ -338,6 +395,7 @@ void CResidentDlg::OnAbout() {
 
 bool CResidentDlg::DestroyWindow() {
   RemovePropW(m_hWnd, kResidentWindowProperty);
+  WatchSession(false);
   RemoveTrayIcon();
   KillTimer(m_hWnd, kPhaseTimer);
   return CDialog::DestroyWindow();

@@ -10,6 +10,7 @@
 #include "platform/win/dialog.h"
 #include "shell/timer_phases.h"
 #include "shell/remote_command.h"
+#include "shell/session_player.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
 
@@ -24,6 +25,7 @@ void TellKeptCopy(UINT messageId, const CString& path);
 struct ResidentSystem {
   BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAA data) = Shell_NotifyIconA;
   ULONGLONG(WINAPI* tickCount)() = GetTickCount64;  // counts on while the machine sleeps
+  SoundOutput sound;                                 // the session's sounds
 };
 
 class CResidentDlg : public CDialog {
@@ -42,7 +44,8 @@ class CResidentDlg : public CDialog {
   // A command of the command line, done once the start-up is over as the
   // tray menu would do it (a change at the end of the wait, with the
   // change the options may ask for there).
-  void DoOnceResident(RemoteCommand command) { m_pendingCommand = command; }
+  // A start at log-on plays the log-on sound at once instead.
+  void DoOnceResident(RemoteCommand command);
 
  protected:
   bool DestroyWindow() override;
@@ -64,7 +67,11 @@ class CResidentDlg : public CDialog {
 
   LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnTimer(UINT_PTR id);
-  bool OnQueryEndSession() { return true; }  // never holds the session up
+  bool OnQueryEndSession(LPARAM reasons);
+  LRESULT OnSessionChange(WPARAM change, LPARAM session);
+  // The option is on, and Windows does not play the session's sounds itself.
+  bool SessionSoundsWanted() const;
+  void WatchSession(bool watch);
   void OnEndSession(bool ending);
   void OnPowerBroadcast(UINT event);
   LRESULT OnCopyData(const COPYDATASTRUCT& data);
@@ -87,6 +94,9 @@ class CResidentDlg : public CDialog {
   bool m_trayIconShown = false;                                  // added, and not yet deleted
   TimerPhases::Millis m_trayRefusedSince = TimerPhases::kNever;  // when the tray first refused the icon
   RemoteCommand m_pendingCommand = RemoteCommand::None;
+  bool m_startedAtLogon = false;
+  SessionPlayer m_sessionPlayer;
+  bool m_watchingSession = false;  // registered for the session's notifications
   bool m_setUp = false;     // the settings loaded and a first run set up: commands may come
   bool m_runEnded = false;  // by the end of the session: nothing may change any more
 };

@@ -49,7 +49,9 @@ TEST_F(SessionSounds, OnlyWaveFilesOfAtMostFourMebibytesArePlayed) {
     dir.Write(c.name, c.bytes);
     std::string read;
     EXPECT_EQ(c.played, ReadSessionSound(dir.File(c.name).c_str(), read)) << c.name;
-    if (c.played) EXPECT_EQ(c.bytes, read);
+    if (c.played) {
+      EXPECT_EQ(c.bytes, read);
+    }
   }
   std::string read;
   EXPECT_FALSE(ReadSessionSound(dir.File("missing.wav").c_str(), read));

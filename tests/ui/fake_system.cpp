@@ -29,17 +29,35 @@ BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAA data) {
 
 ULONGLONG WINAPI Now() { return now; }
 
+BOOL WINAPI PlaySound(LPCSTR sound, HMODULE, DWORD flags) {
+  if (!sound) {
+    ++stops;
+    return TRUE;
+  }
+  // A wave in memory says its length in its RIFF header.
+  const unsigned char* riff = reinterpret_cast<const unsigned char*>(sound);
+  const size_t size = 8 + (riff[4] | riff[5] << 8 | riff[6] << 16 | static_cast<size_t>(riff[7]) << 24);
+  played.push_back({std::string(sound, size), flags});
+  return TRUE;
+}
+
+void WINAPI Sleep(DWORD milliseconds) { now += milliseconds; }
+
 }  // namespace
 
 ULONGLONG now = 0;
 int refusals = 0;
+std::vector<Played> played;
+int stops = 0;
 
 ResidentSystem Start() {
   g_icons.clear();
   g_adds = 0;
   now = 1000000;
   refusals = 0;
-  return {Notify, Now};
+  played.clear();
+  stops = 0;
+  return {Notify, Now, {PlaySound, Sleep}};
 }
 
 void ForgetIcons() { g_icons.clear(); }

@@ -1,10 +1,14 @@
 #pragma once
 // The notification area and the clock as the resident window meets them in
 // the tests: the tray holds icons as Explorer would, can refuse adds and can
-// forget everything (a restarted Explorer); time moves when a test moves it.
+// forget everything (a restarted Explorer); time moves when a test moves it;
+// sounds are recorded, not played, and a wait for one moves the clock.
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "shell/resident_dlg.h"
 
@@ -21,5 +25,13 @@ void ForgetIcons();
 const NOTIFYICONDATAA* Icon(HWND window);
 // How often the window asked the tray to add its icon.
 int AddsAsked();
+
+// Each sound started (PlaySound of a wave in memory), and each stop.
+struct Played {
+  std::string wave;
+  DWORD flags;
+};
+extern std::vector<Played> played;
+extern int stops;
 
 }  // namespace fake_system

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
+#include <wtsapi32.h>
 
 #include <cstdlib>
+#include <map>
+#include <tuple>
 #include <ctime>
 
 #include "cp932.h"
@@ -10,6 +15,7 @@
 #include "registry_sandbox.h"
 #include "shell/resident_dlg.h"
 #include "temp_dir.h"
+#include "wave_file.h"
 
 namespace {
 
@@ -154,6 +160,84 @@ TEST_F(ResidentWindow, MouseMovesOverTheStatusWindowAreNoTrayClicks) {
     Pump(300);
   });
   EXPECT_FALSE(settings.seen());
+}
+
+// The sounds Windows 8 and later no longer play: each event's sound of now,
+// from memory, never the default beep; log-on and unlock at once, log-off
+// and shutdown to their end but at most 4 seconds; nothing when Windows
+// forces the end, in silent mode, or with the option off.
+class SessionSoundsTest : public ResidentWindow {
+ protected:
+  void SetUp() override {
+    ResidentWindow::SetUp();
+    for (auto [event, milliseconds] : {std::pair{"WindowsLogon", 700u}, std::pair{"WindowsLogoff", 9000u},
+                                       std::pair{"SystemExit", 1500u}, std::pair{"WindowsUnlock", 300u}}) {
+      waves[event] = WaveBytes(milliseconds);
+      dir.Write((std::string(event) + ".wav").c_str(), waves[event]);
+      RegistryKey::Create(("AppEvents\\Schemes\\Apps\\.Default\\" + std::string(event) + "\\.Current").c_str())
+          .SetString(nullptr, dir.File((std::string(event) + ".wav").c_str()).c_str());
+    }
+  }
+
+  // What was played since the last look, by event, and the time it took.
+  std::vector<std::string> Played() {
+    std::vector<std::string> events;
+    for (const fake_system::Played& played : fake_system::played) {
+      EXPECT_EQ(static_cast<DWORD>(SND_MEMORY | SND_ASYNC | SND_NODEFAULT), played.flags);
+      for (const auto& [event, wave] : waves)
+        if (wave == played.wave) events.push_back(event);
+    }
+    fake_system::played.clear();
+    return events;
+  }
+
+  std::map<std::string, std::string> waves;
+};
+
+TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
+  OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nSessionSounds=1\r\n");
+  CResidentDlg dlg(file, files, system);
+  RunModal(dlg, [&] {
+    auto query = [&](LPARAM reasons) {
+      ULONGLONG before = fake_system::now;
+      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
+      return fake_system::now - before;
+    };
+    EXPECT_EQ(4000u, query(ENDSESSION_LOGOFF | ENDSESSION_CLOSEAPP));  // cut at 4 seconds
+    EXPECT_EQ(std::vector<std::string>{"WindowsLogoff"}, Played());
+    dlg.SendMessage(WM_ENDSESSION, FALSE, 0);  // cancelled: the run goes on, and a second end plays again
+    EXPECT_EQ(1500u, query(0));
+    EXPECT_EQ(std::vector<std::string>{"SystemExit"}, Played());
+    EXPECT_EQ(0u, query(ENDSESSION_CRITICAL | ENDSESSION_LOGOFF));
+    EXPECT_TRUE(Played().empty());
+
+    dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+    EXPECT_TRUE(Played().empty());
+    dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_EQ(std::vector<std::string>{"WindowsUnlock"}, Played());
+
+    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
+    dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_EQ(0u, query(ENDSESSION_LOGOFF));
+    EXPECT_TRUE(Played().empty());
+    EXPECT_TRUE(dlg.IsWindowVisible());
+  });
+}
+
+TEST_F(SessionSoundsTest, LogonSoundOnlyForAStartAtLogonWithTheOptionOn) {
+  for (auto [options, logon, played] : {std::tuple{"SessionSounds=1\r\n", true, true},
+                                        std::tuple{"SessionSounds=1\r\n", false, false},
+                                        std::tuple{"", true, false}}) {
+    file.Close();
+    OpenSettings(std::string("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n") + options);
+    CResidentDlg dlg(file, files, system);
+    if (logon) dlg.DoOnceResident(RemoteCommand::Logon);
+    RunModal(dlg, [&] {
+      EXPECT_EQ(played ? std::vector<std::string>{"WindowsLogon"} : std::vector<std::string>{}, Played());
+      EXPECT_TRUE(dlg.IsWindowVisible());  // before the start-up wait
+      dlg.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL);
+    });
+  }
 }
 
 TEST_F(ResidentWindow, EscapeAndEnterEndTheRunWhileVisible) {

@@ -512,18 +512,20 @@ struct ShellLink {
   UniqueCom<IPersistFile> file;
 };
 
-// Each shortcut of the Startup folder as "name: target | working folder", by name.
+// Each shortcut of the Startup folder as "name: target [arguments] | working folder", by name.
 std::vector<std::wstring> StartupShortcuts() {
   std::vector<std::wstring> shortcuts;
   WIN32_FIND_DATAW found;
   UniqueFind find(FindFirstFileW((StartupFolder() + L"\\*.lnk").c_str(), &found));
   for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
     ShellLink shortcut;
-    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {}, arguments[MAX_PATH] = {};
     shortcut.file.get()->Load((StartupFolder() + L"\\" + found.cFileName).c_str(), STGM_READ);
     shortcut.link.get()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     shortcut.link.get()->GetWorkingDirectory(folder, MAX_PATH);
-    shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + L" | " + folder);
+    shortcut.link.get()->GetArguments(arguments, MAX_PATH);
+    shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + (*arguments ? L" " : L"") + arguments + L" | " +
+                        folder);
   }
   std::sort(shortcuts.begin(), shortcuts.end());
   return shortcuts;
@@ -553,7 +555,7 @@ TEST_F(SettingsDialog, StartWithWindowsMakesAndRemovesOurShortcutOnly) {
     Click(dialog, IDOK);
   });
   std::wstring folder(dir.path().begin(), dir.path().end());
-  EXPECT_EQ((std::vector<std::wstring>{L"Belltide (2).lnk: " + ThisProgram() + L" | " + folder, theirs}),
+  EXPECT_EQ((std::vector<std::wstring>{L"Belltide (2).lnk: " + ThisProgram() + L" /logon | " + folder, theirs}),
             StartupShortcuts());
   EXPECT_EQ(optionsBefore, Contents(file).substr(0, Contents(file).find("\r\n\r\n")));
 
@@ -564,6 +566,21 @@ TEST_F(SettingsDialog, StartWithWindowsMakesAndRemovesOurShortcutOnly) {
     Click(again.m_hWnd, IDOK);
   });
   EXPECT_EQ(std::vector<std::wstring>{theirs}, StartupShortcuts());
+  DeleteFileW((StartupFolder() + L"\\Belltide.lnk").c_str());
+  CoUninitialize();
+}
+
+// A shortcut an earlier version made starts without /logon: OK makes it anew,
+// so that the log-on sound comes with the next log-on.
+TEST_F(SettingsDialog, StartWithWindowsRenewsAShortcutWithoutTheLogonSwitch) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::wstring folder(dir.path().begin(), dir.path().end());
+  MakeShortcut(L"Belltide.lnk", folder);
+  Run("Setup=1\r\n", [&](CSettingsDlg&, HWND dialog) {
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, kStartWithWindows));
+    Click(dialog, IDOK);
+  });
+  EXPECT_EQ(std::vector<std::wstring>{L"Belltide.lnk: " + ThisProgram() + L" /logon | " + folder}, StartupShortcuts());
   DeleteFileW((StartupFolder() + L"\\Belltide.lnk").c_str());
   CoUninitialize();
 }

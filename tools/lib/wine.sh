@@ -67,6 +67,9 @@ _wine_reg_file() {
     '"MS UI Gothic"="IPAPGothic"' "\"MS Shell Dlg\"=\"${1:-Liberation Sans}\"" \
     '; Wine finds no Tahoma of its own here, and would fall back to a Japanese face' \
     '"Tahoma"="Liberation Sans"' '' \
+    '; Windows 10, as users run it: this Wine reports Windows 7 otherwise, where' \
+    '; Windows plays the session sounds itself' \
+    '[HKEY_CURRENT_USER\Software\Wine]' '"Version"="win10"' '' \
     '; Tests import the sound events they need' \
     '[-HKEY_CURRENT_USER\AppEvents]' '' |
     iconv -f UTF-8 -t UTF-16LE

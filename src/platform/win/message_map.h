@@ -79,8 +79,8 @@ struct Cracker<WM_DRAWITEM> {
 template <>
 struct Cracker<WM_QUERYENDSESSION> {
   template <class T>
-  static LRESULT Call(T& target, bool (T::*handler)(), WPARAM, LPARAM) {
-    return (target.*handler)() ? TRUE : FALSE;
+  static LRESULT Call(T& target, bool (T::*handler)(LPARAM), WPARAM, LPARAM lParam) {
+    return (target.*handler)(lParam) ? TRUE : FALSE;  // lParam: the ENDSESSION_* reasons
   }
 };
 
