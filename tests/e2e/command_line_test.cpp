@@ -5,6 +5,7 @@
 #include "registry_sandbox.h"
 #include "running_program.h"
 #include "temp_dir.h"
+#include "wave_file.h"
 
 namespace {
 
@@ -78,4 +79,29 @@ TEST_F(CommandLine, ChangeStartsACopyWhenNoneRuns) {
   EXPECT_EQ(0u, Sound().find("C:\\"));
   EXPECT_EQ(0, Start("/exit", dir.path()));
   EXPECT_EQ(0, started.WaitForExit(0));
+}
+
+// /logon from the Startup shortcut: with a copy of this folder running it
+// does nothing; otherwise Belltide starts as usual. The window answers the
+// end of the session and the unlock, played or not (Wine has no sound
+// device here), and a cancelled end leaves it running.
+TEST_F(CommandLine, LogonStartAndTheSessionsMessages) {
+  dir.Write("BTD.CFG",
+            "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=0\r\nSessionSounds=1\r\n\r\n\\.Default\r\nWindows\r\n\r\n");
+  dir.Write("logoff.wav", WaveBytes(500));
+  RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default\\WindowsLogoff\\.Current")
+      .SetString(nullptr, dir.File("logoff.wav").c_str());
+  RunningProgram first(dir.path(), "/logon");
+  ASSERT_TRUE(first.WaitUntilHidden());
+  EXPECT_EQ(0, Start("/LOGON", dir.path()));
+  HWND window = first.WaitForStatusWindow();
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+  EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
+  ASSERT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(window, WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */, 0, SMTO_NORMAL, 10000,
+                                  &answer));
+  EXPECT_EQ(-1, first.WaitForExit(300));
+  EXPECT_EQ(0, Start("/exit", dir.path()));
+  EXPECT_EQ(0, first.WaitForExit(0));
 }
