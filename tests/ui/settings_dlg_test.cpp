@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kTree = 1030, kList = 1000, kPlay = 1009, kAdd = 1003, kDelete = 1004, kNoSound = 1019,
               kSoundChange = 1018, kWait = 1023, kHours = 1025, kMinutes = 1026, kApply = 1013, kImport = 1012,
-              kStartWithWindows = 1032;
+              kStartWithWindows = 1032, kSessionSounds = 1033;
 
 const char kTable[] =
     "\r\n\\App\r\nApplication\r\n\r\nZulu\r\nZulu\r\n+C:\\z.wav\r\n\r\nAlpha\r\nAlpha\r\n\r\n"
@@ -454,6 +454,25 @@ TEST_F(SettingsDialog, CancelReadsTheFileBackAsLastApplied) {
   EXPECT_EQ(1, file.table[2].count);
   EXPECT_EQ(CString("-C:\\kept.wav|"), file.table[2].files);
   EXPECT_EQ(10, file.settings.Timer);
+}
+
+// The session sounds' box: a click enables Apply, Apply saves the option,
+// Cancel goes back to what was applied. This Wine reports Windows 10, where
+// the box is offered.
+TEST_F(SettingsDialog, SessionSoundsBoxIsSavedByApplyAndRestoredByCancel) {
+  Run("Setup=1\r\n", [&](CSettingsDlg&, HWND dialog) {
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kSessionSounds)));
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, kSessionSounds));
+    CheckDlgButton(dialog, kSessionSounds, BST_CHECKED);
+    Click(dialog, kSessionSounds);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kApply)));
+    Click(dialog, kApply);
+    EXPECT_NE(std::string::npos, Contents(file).find("\r\nTimer=0\r\nSessionSounds=1\r\n\r\n"));
+    CheckDlgButton(dialog, kSessionSounds, BST_UNCHECKED);
+    Click(dialog, kSessionSounds);
+    Click(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(1, file.settings.SessionSounds);
 }
 
 TEST_F(SettingsDialog, ImportRefillsTheTreeAndNothingIsEditedWithoutAnEvent) {
