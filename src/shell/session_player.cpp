@@ -8,13 +8,18 @@ namespace {
 
 constexpr DWORD kFromMemory = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
 
+// Windows' own values are REG_EXPAND_SZ: "%SystemRoot%\media\...".
+CString Expanded(const CString& path) {
+  DWORD size = ExpandEnvironmentStringsA(path, nullptr, 0);
+  if (size == 0) return path;
+  std::string expanded(size, '\0');
+  size = ExpandEnvironmentStringsA(path, &expanded[0], size);
+  return size > 0 && size <= expanded.size() ? CString(expanded.c_str()) : path;
+}
+
 }  // namespace
 
-SessionPlayer::SessionPlayer(SoundOutput output) : m_output(output) {
-  // winmm is no KnownDLL: taken from the system folder.
-  if (!m_output.playSound)
-    m_output.playSound = AsFunction<decltype(m_output.playSound)>(SystemExport(L"winmm.dll", "PlaySoundA"));
-}
+SessionPlayer::SessionPlayer(SoundOutput output) : m_output(output) {}
 
 SessionPlayer::~SessionPlayer() { Stop(); }
 
@@ -25,8 +30,12 @@ void SessionPlayer::Stop() {
 
 bool SessionPlayer::Load(SessionSound sound) {
   Stop();
-  if (!m_output.playSound) return false;
-  if (!ReadSessionSound(SessionSoundFile(sound), m_wave)) {
+  const CString file = SessionSoundFile(sound);
+  if (file.IsEmpty()) return false;
+  // winmm is no KnownDLL: taken from the system folder, once there is something to play.
+  if (!m_output.playSound)
+    m_output.playSound = AsFunction<decltype(m_output.playSound)>(SystemExport(L"winmm.dll", "PlaySoundA"));
+  if (!m_output.playSound || !ReadSessionSound(Expanded(file), m_wave)) {
     m_wave.clear();
     return false;
   }

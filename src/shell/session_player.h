@@ -32,6 +32,6 @@ class SessionPlayer {
   bool Load(SessionSound sound);
   void Stop();
 
-  SoundOutput m_output;
+  SoundOutput m_output;  // playSound resolved on the first sound
   std::string m_wave;  // read by PlaySound while it plays
 };

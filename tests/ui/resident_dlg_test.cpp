@@ -215,6 +215,11 @@ TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
     EXPECT_TRUE(Played().empty());
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     EXPECT_EQ(std::vector<std::string>{"WindowsUnlock"}, Played());
+    SetEnvironmentVariableA("BELLTIDE_SOUNDS", dir.path().c_str());  // as Windows' own %SystemRoot%\media\...
+    RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default\\WindowsUnlock\\.Current")
+        .SetString(nullptr, "%BELLTIDE_SOUNDS%\\WindowsUnlock.wav");
+    dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_EQ(std::vector<std::string>{"WindowsUnlock"}, Played());
 
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
