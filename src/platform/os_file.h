@@ -30,11 +30,9 @@ bool WriteAt(Handle handle, long long offset, std::string_view bytes);
 // Forces what was written to the disk.
 bool Flush(Handle handle);
 
-// The whole content of the file at `path`; false when it cannot be read.
-bool ReadFile(const char* path, std::string& bytes);
-// The same for a file of at most `most` bytes; false, with nothing read, for
-// a larger one.
-bool ReadSmallFile(const char* path, size_t most, std::string& bytes);
+// The whole content of the file at `path`; false when it cannot be read, or
+// when it holds more than `most` bytes (then nothing is read).
+bool ReadFile(const char* path, std::string& bytes, size_t most = SIZE_MAX);
 // `path` ends up holding either `bytes` or what it held before, never a
 // part: they go to `tmpPath`, are forced to the disk, and the rename over
 // `path` follows.

@@ -128,20 +128,11 @@ bool Flush(Handle handle) {
   return Retried([&] { return ::fsync(AsFd(handle)); }) == 0;
 }
 
-bool ReadFile(const char* path, std::string& bytes) {
-  int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
-  if (fd < 0) return false;
-  bool read = ReadAllFrom(fd, bytes);
-  ::close(fd);
-  return read;
-}
-
-bool ReadSmallFile(const char* path, size_t most, std::string& bytes) {
+bool ReadFile(const char* path, std::string& bytes, size_t most) {
   int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
   if (fd < 0) return false;
   struct stat info;
-  bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) <= most &&
-              ReadAllFrom(fd, bytes);
+  bool read = ::fstat(fd, &info) == 0 && static_cast<unsigned long long>(info.st_size) <= most && ReadAllFrom(fd, bytes);
   ::close(fd);
   return read;
 }

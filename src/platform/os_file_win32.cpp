@@ -71,16 +71,7 @@ bool WriteAt(Handle handle, long long offset, std::string_view bytes) {
 
 bool Flush(Handle handle) { return FlushFileBuffers(AsHandle(handle)) != FALSE; }
 
-bool ReadFile(const char* path, std::string& bytes) {
-  HANDLE file =
-      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool read = ReadAllFrom(file, bytes);
-  CloseHandle(file);
-  return read;
-}
-
-bool ReadSmallFile(const char* path, size_t most, std::string& bytes) {
+bool ReadFile(const char* path, std::string& bytes, size_t most) {
   HANDLE file =
       CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -65,7 +65,7 @@ CString SessionSoundFile(SessionSound sound) {
 }
 
 bool ReadSessionSound(const char* path, std::string& wave) {
-  if (!*path || !os_file::ReadSmallFile(path, kMostSessionSoundBytes, wave)) return false;
+  if (!*path || !os_file::ReadFile(path, wave, kMostSessionSoundBytes)) return false;
   const WaveChunks chunks = ChunksOf(wave);
   return chunks.bytesPerSecond > 0 && chunks.hasData;
 }

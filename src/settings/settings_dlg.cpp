@@ -18,7 +18,6 @@
 #include "settings/about_dlg.h"
 #include "settings/import_dlg.h"
 #include "settings/save_settings.h"
-
 #include "store/pool_additions.h"
 
 namespace {
@@ -290,10 +289,10 @@ bool CSettingsDlg::Apply() {
   UpdateData(true);  // a field that is not a whole number keeps its value; the rest is stored
   AppSettings& settings = m_settingsFile.settings;
   settings.BootOnNoSound = m_bootOnNoSound;
-  settings.SessionSounds = m_sessionSounds;
   settings.BootOnSoundChange = m_bootOnSoundChange;
   settings.BootWaitTime = m_bootWaitTime;
   settings.Timer = m_timerHours * 60 + m_timerMinutes;
+  settings.SessionSounds = m_sessionSounds;
   settings.Setup = 1;
   SaveSettingsOrTell(m_settingsFile);
   return ApplyStartWithWindows();

@@ -9,10 +9,6 @@
 
 namespace {
 
-void SetDefault(const std::string& path, const char* value) {
-  RegistryKey::Create(path.c_str()).SetString(nullptr, value);
-}
-
 void AddEvent(const std::string& app, const std::string& event) {
   RegistryKey::Create(("AppEvents\\Schemes\\Apps\\" + app + "\\" + event).c_str());
 }

@@ -9,10 +9,6 @@
 
 namespace {
 
-void SetDefault(const std::string& key, const std::string& value) {
-  RegistryKey::Create(key.c_str()).SetString(nullptr, value.c_str());
-}
-
 void Assign(const std::string& app, const std::string& event, const std::string& scheme, const std::string& file) {
   SetDefault("AppEvents\\Schemes\\Apps\\" + app + "\\" + event + "\\" + scheme, file);
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-void SetDefault(const char* key, const char* value) { RegistryKey::Create(key).SetString(nullptr, value); }
-
 class SessionSounds : public RegistryTest {};
 
 }  // namespace

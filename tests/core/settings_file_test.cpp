@@ -10,6 +10,7 @@
 #include "platform/os_file.h"
 #include "registry_sandbox.h"
 #include "schemes/sound_schemes.h"
+#include "settings_text.h"
 #include "store/save_journal.h"
 #include "store/settings_file.h"
 #include "store/startup_files.h"
@@ -17,27 +18,17 @@
 
 namespace {
 
-std::string Header() { return Cp932("----- 本ファイルの仕様は、説明ファイルに記載しています -----"); }
-
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string Options(int setup, int noSound, int change, int wait, int timer) {
-  return "Setup=" + std::to_string(setup) + "\nBootOnNoSound=" + std::to_string(noSound) +
-         "\nBootOnSoundChange=" + std::to_string(change) + "\nBootWaitTime=" + std::to_string(wait) +
-         "\nTimer=" + std::to_string(timer) + "\n";
-}
-
 const char kExampleBlocks[] =
     "\\.Default\nWindows\n\n"
     ".Default\nDefault Beep\n-C:\\Sounds\\ding.wav\n+C:\\Sounds\\chord.wav\n\n"
     "SystemAsterisk\nAsterisk\n\n";
+
+// What a full save of the model writes.
+std::string Formatted(const SettingsFile& file) {
+  std::string full;
+  MarkLayout layout;
+  return std::string(FormatSettings(file.settings, file.table, full, layout));
+}
 
 // Registry tests: an empty file would build the catalogue from it.
 class SettingsFileTest : public RegistryTest {
@@ -240,26 +231,6 @@ TEST_F(SettingsFileTest, FileIsLeftAloneWhenItsBytesCannotBeKept) {
   EXPECT_EQ(bytes, Contents(file));
 }
 
-// A settings file of `candidates` lines in three events, each line's mark
-// '+' where `picked` says so: several 512-byte chunks.
-std::string Pools(int candidates, bool (*picked)(int)) {
-  std::string text = Crlf(Header() + "\n" + Options(1, 0, 1, 0, 0) + "\n\\App\nApp\n\n");
-  for (int n = 0; n < candidates; ++n) {
-    if (n % (candidates / 3 + 1) == 0) text += "Ev" + std::to_string(n) + "\r\nEvent\r\n";
-    text += (picked(n) ? "+" : "-") + std::string("C:\\Sounds\\chime_") + std::to_string(n) + ".wav\r\n";
-    if ((n + 1) % (candidates / 3 + 1) == 0 || n + 1 == candidates) text += "\r\n";
-  }
-  return text;
-}
-
-// The journal a save from `old` to `saved` writes, pending.
-std::string Journal(const std::string& old, const std::string& saved) {
-  std::string head, tail;
-  std::uint64_t oldTail = saved.size() < old.size() ? ContentFingerprint::TailSum(old, saved.size()) : 0;
-  FormatJournal(ContentFingerprint(old), oldTail, ContentFingerprint(saved), head, tail);
-  return head + saved + tail;
-}
-
 // What a rewrite of `old` with `saved` cut after `written` bytes leaves.
 std::string Torn(const std::string& old, const std::string& saved, size_t written) {
   return saved.substr(0, written) + (written < old.size() ? old.substr(written) : "");
@@ -373,9 +344,7 @@ TEST_F(SettingsFileTest, MarksOnlySaveEqualsAFullFormat) {
     before = Contents(file);
     AssignRandomSounds(file);
     ASSERT_TRUE(file.SaveSettings());
-    std::string full;
-    MarkLayout layout;
-    ASSERT_EQ(FormatSettings(file.settings, file.table, full, layout), Contents(file)) << "round " << round;
+    ASSERT_EQ(Formatted(file), Contents(file)) << "round " << round;
   }
   const std::string after = Contents(file), torn = Torn(before, after, 512);
   ASSERT_NE(after, torn);
@@ -417,9 +386,7 @@ TEST(SettingsFileSave, FailedRewriteKeepsTheJournalAsTheLastGoodContent) {
   file.EditTable()[0].label = "Event";
   file.EditTable()[0].AppendCandidate("C:\\a.wav", false);
   EXPECT_FALSE(file.SaveSettings());
-  std::string expected;
-  MarkLayout layout;
-  expected = std::string(FormatSettings(file.settings, file.table, expected, layout));
+  const std::string expected = Formatted(file);
   EXPECT_EQ(expected, *file.Content());
   const std::string journal = full.dir.Read("BTD_SAVE.CFG");
   std::string_view saved;
@@ -467,11 +434,6 @@ TEST(SettingsFileSave, TableChangesAreNeverMissedByAMarksOnlySave) {
   SettingsFile file;
   ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   ASSERT_TRUE(file.LoadSettings());
-  auto formatted = [&] {
-    std::string full;
-    MarkLayout layout;
-    return std::string(FormatSettings(file.settings, file.table, full, layout));
-  };
   {
     SettingsFile::TableEdit kept = file.EditTable();
     file.PickCandidate(1);
@@ -479,7 +441,7 @@ TEST(SettingsFileSave, TableChangesAreNeverMissedByAMarksOnlySave) {
     kept[1].files.SetAt(4, 'z');  // C:\\z.wav or the like: a path of the same length
     file.PickCandidate(1);
     ASSERT_TRUE(file.SaveSettings());
-    EXPECT_EQ(formatted(), Contents(file));
+    EXPECT_EQ(Formatted(file), Contents(file));
   }
   EventEntry& escaped = file.EditTable()[1];
   ASSERT_TRUE(file.SaveSettings());
@@ -487,6 +449,6 @@ TEST(SettingsFileSave, TableChangesAreNeverMissedByAMarksOnlySave) {
   for (int round = 0; round < 4; ++round) {
     file.PickCandidate(1);
     ASSERT_TRUE(file.SaveSettings());
-    EXPECT_EQ(formatted(), Contents(file)) << "round " << round;
+    EXPECT_EQ(Formatted(file), Contents(file)) << "round " << round;
   }
 }

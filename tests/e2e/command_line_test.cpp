@@ -89,8 +89,7 @@ TEST_F(CommandLine, LogonStartAndTheSessionsMessages) {
   dir.Write("BTD.CFG",
             "Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=0\r\nSessionSounds=1\r\n\r\n\\.Default\r\nWindows\r\n\r\n");
   dir.Write("logoff.wav", WaveBytes(500));
-  RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default\\WindowsLogoff\\.Current")
-      .SetString(nullptr, dir.File("logoff.wav").c_str());
+  SetDefault("AppEvents\\Schemes\\Apps\\.Default\\WindowsLogoff\\.Current", dir.File("logoff.wav"));
   RunningProgram first(dir.path(), "/logon");
   ASSERT_TRUE(first.WaitUntilHidden());
   EXPECT_EQ(0, Start("/LOGON", dir.path()));

@@ -13,10 +13,6 @@ namespace {
 constexpr UINT kExitCommand = 32776;
 constexpr int kImportButton = 1012, kApplyButton = 1013, kSelectAll = 1003, kSchemeList = 1000;
 
-void SetDefault(const std::string& key, const std::string& value) {
-  RegistryKey::Create(key.c_str()).SetString(nullptr, value.c_str());
-}
-
 std::string Sound(const char* event) {
   return DefaultValue(std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current");
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <set>
 #include <unordered_set>
 
 namespace {
@@ -38,12 +37,6 @@ struct FileChoices {
   std::string name;
   std::vector<size_t> lengths;
   std::vector<std::vector<std::string>> sectors;
-
-  size_t Count() const {
-    size_t n = lengths.size();
-    for (const auto& versions : sectors) n *= versions.size();
-    return n;
-  }
 };
 
 FileChoices ChoicesOf(const std::string& name, const Inode& inode) {
@@ -63,7 +56,8 @@ FileChoices ChoicesOf(const std::string& name, const Inode& inode) {
   return choices;
 }
 
-// Choice `pick` of every digit: digit i has radix[i] values.
+// The file one set of choices gives: digit 0 picks the length, digit s + 1
+// the version of sector s.
 std::string Compose(const FileChoices& file, const std::vector<size_t>& digits) {
   std::string bytes;
   for (size_t s = 0; s < file.sectors.size(); ++s) bytes += file.sectors[s][digits[s + 1]];

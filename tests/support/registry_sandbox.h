@@ -14,6 +14,11 @@ constexpr char kTestKey[] = "Software\\BelltideTest";
 
 void ClearTestKeys();
 
+// Sets the default value of `key`, creating the key.
+inline void SetDefault(const std::string& key, const std::string& value) {
+  RegistryKey::Create(key.c_str()).SetString(nullptr, value.c_str());
+}
+
 // The default value of `key`; empty when there is none.
 inline std::string DefaultValue(const std::string& key) {
   CString value;

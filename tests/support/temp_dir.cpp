@@ -7,11 +7,11 @@
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir(const fs::path& base) {
   std::random_device seed;
   std::mt19937 random(seed());
   for (;;) {
-    fs::path candidate = fs::temp_directory_path() / ("belltide-" + std::to_string(random()));
+    fs::path candidate = base / ("belltide-" + std::to_string(random()));
     if (fs::create_directory(candidate)) {
       m_path = candidate.string();
       return;

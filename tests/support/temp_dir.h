@@ -1,13 +1,15 @@
 #pragma once
 // A fresh directory for one test, removed with everything in it afterwards.
 
+#include <filesystem>
 #include <string>
 
 #include "platform/stdio_file.h"
 
 class TempDir {
  public:
-  TempDir();
+  // In `base`: the system's folder for temporary files unless given.
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path());
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

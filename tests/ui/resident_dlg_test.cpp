@@ -122,7 +122,7 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
 // It is refused; during the start-up wait that follows, it is kept for its end.
 TEST_F(ResidentWindow, CommandsWaitUntilTheStartUpIsSetUp) {
   const char kSound[] = "AppEvents\\Schemes\\Apps\\App\\Ev\\.Current";
-  RegistryKey::Create(kSound).SetString(nullptr, "C:\\now.wav");
+  SetDefault(kSound, "C:\\now.wav");
   OpenSettings("Setup=0\r\nBootOnSoundChange=0\r\nBootWaitTime=5\r\n");
   CResidentDlg dlg(file, files, system);
   std::vector<wchar_t> buffer;
@@ -174,8 +174,8 @@ class SessionSoundsTest : public ResidentWindow {
                                        std::pair{"SystemExit", 1500u}, std::pair{"WindowsUnlock", 300u}}) {
       waves[event] = WaveBytes(milliseconds);
       dir.Write((std::string(event) + ".wav").c_str(), waves[event]);
-      RegistryKey::Create(("AppEvents\\Schemes\\Apps\\.Default\\" + std::string(event) + "\\.Current").c_str())
-          .SetString(nullptr, dir.File((std::string(event) + ".wav").c_str()).c_str());
+      SetDefault("AppEvents\\Schemes\\Apps\\.Default\\" + std::string(event) + "\\.Current",
+                 dir.File((std::string(event) + ".wav").c_str()));
     }
   }
 
@@ -216,12 +216,11 @@ TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     EXPECT_EQ(std::vector<std::string>{"WindowsUnlock"}, Played());
     SetEnvironmentVariableA("BELLTIDE_SOUNDS", dir.path().c_str());  // as Windows' own %SystemRoot%\media\...
-    RegistryKey::Create("AppEvents\\Schemes\\Apps\\.Default\\WindowsUnlock\\.Current")
-        .SetString(nullptr, "%BELLTIDE_SOUNDS%\\WindowsUnlock.wav");
+    SetDefault("AppEvents\\Schemes\\Apps\\.Default\\WindowsUnlock\\.Current", "%BELLTIDE_SOUNDS%\\WindowsUnlock.wav");
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     EXPECT_EQ(std::vector<std::string>{"WindowsUnlock"}, Played());
 
-    RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
+    SetDefault("AppEvents\\Schemes", ".None");
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     EXPECT_EQ(0u, query(ENDSESSION_LOGOFF));
     EXPECT_TRUE(Played().empty());
