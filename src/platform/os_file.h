@@ -33,6 +33,13 @@ bool Flush(Handle handle);
 // The whole content of the file at `path`; false when it cannot be read, or
 // when it holds more than `most` bytes (then nothing is read).
 bool ReadFile(const char* path, std::string& bytes, size_t most = SIZE_MAX);
+// A look at a file others may hold open: reading only, sharing everything.
+// kInvalid when it cannot be opened; then `missing` tells whether it is not
+// there at all (no such file or folder) rather than refused.
+Handle OpenToRead(const char* path, bool& missing);
+// Up to `count` bytes from `offset` into `out`: the number read, short at the
+// end of the file, 0 on an error.
+size_t ReadAt(Handle handle, long long offset, char* out, size_t count);
 // `path` ends up holding either `bytes` or what it held before, never a
 // part: they go to `tmpPath`, are forced to the disk, and the rename over
 // `path` follows.

@@ -132,9 +132,27 @@ bool ReadFile(const char* path, std::string& bytes, size_t most) {
   int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
   if (fd < 0) return false;
   struct stat info;
-  bool read = ::fstat(fd, &info) == 0 && static_cast<unsigned long long>(info.st_size) <= most && ReadAllFrom(fd, bytes);
+  bool read =
+      ::fstat(fd, &info) == 0 && static_cast<unsigned long long>(info.st_size) <= most && ReadAllFrom(fd, bytes);
   ::close(fd);
   return read;
+}
+
+Handle OpenToRead(const char* path, bool& missing) {
+  int fd = Retried([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
+  missing = fd < 0 && (errno == ENOENT || errno == ENOTDIR);
+  return fd < 0 ? kInvalid : fd;
+}
+
+size_t ReadAt(Handle handle, long long offset, char* out, size_t count) {
+  size_t got = 0;
+  while (got < count) {
+    ssize_t read = Retried([&] { return ::pread(AsFd(handle), out + got, count - got, offset + got); });
+    if (read < 0) return 0;
+    if (read == 0) break;
+    got += static_cast<size_t>(read);
+  }
+  return got;
 }
 
 bool WriteAtomically(const char* path, const char* tmpPath, std::string_view bytes) {

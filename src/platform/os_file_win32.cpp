@@ -76,9 +76,29 @@ bool ReadFile(const char* path, std::string& bytes, size_t most) {
       CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
-  bool read = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= most &&
-              ReadAllFrom(file, bytes);
+  bool read =
+      GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= most && ReadAllFrom(file, bytes);
   CloseHandle(file);
+  return read;
+}
+
+Handle OpenToRead(const char* path, bool& missing) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = GetLastError();
+  missing = file == INVALID_HANDLE_VALUE &&
+            (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_BAD_NETPATH ||
+             error == ERROR_BAD_NET_NAME || error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE);
+  return file == INVALID_HANDLE_VALUE ? kInvalid : reinterpret_cast<Handle>(file);
+}
+
+size_t ReadAt(Handle handle, long long offset, char* out, size_t count) {
+  OVERLAPPED at = {};  // a position of this read alone: the handle keeps none
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+  DWORD read = 0;
+  const DWORD most = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+  if (!::ReadFile(AsHandle(handle), out, most, &read, &at)) return 0;
   return read;
 }
 

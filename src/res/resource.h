@@ -67,6 +67,8 @@
 #define IDS_SAVE_FAILED 214
 #define IDS_JOURNAL_UNREADABLE 215
 #define IDS_ENDING_SOUND 216
+#define IDS_FILES_LEFT_OUT_MORE 217
+#define IDS_GRANTS_REFUSED 218
 
 // Status texts of the resident window
 #define IDS_STATUS_LOADING 300
@@ -80,3 +82,11 @@
 #define IDS_SOUND_FILTER 311
 #define IDS_CURRENT_SETTINGS 312
 #define IDS_MANUAL 313  // the manual of the UI language, below the start-up folder
+
+// Why a file cannot be a candidate, or may not play: after its path
+#define IDS_REMARK 320
+#define IDS_REASON_PATH 321
+#define IDS_REASON_MISSING 322
+#define IDS_REASON_UNREADABLE 323
+#define IDS_REASON_NOT_WAVE 324
+#define IDS_REASON_UNPLAYABLE 325

@@ -16,11 +16,23 @@
 #include "platform/win/windows_version.h"
 #include "res/resource.h"
 #include "settings/about_dlg.h"
+#include "settings/file_list_message.h"
 #include "settings/import_dlg.h"
 #include "settings/save_settings.h"
+#include "schemes/wave_check.h"
 #include "store/pool_additions.h"
 
 namespace {
+
+// A reason as the list and the messages put it after a path.
+CString Remark(UINT reasonId) {
+  CString remark;
+  remark.Format(LoadResString(IDS_REMARK), static_cast<const char*>(LoadResString(reasonId)));
+  return remark;
+}
+
+// A candidate line's item data: 0 until its file is checked, then this.
+LPARAM CheckedState(WaveCheck check) { return static_cast<LPARAM>(check) + 1; }
 
 // The list box accepts the drop; the dialog handles it.
 LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -30,11 +42,12 @@ LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent)
+CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent, ReadGrant grant)
     : CDialog(IDD_SETTINGS, parent),
       m_settingsFile(settingsFile),
       m_startupFolder(startupFolder),
-      m_startup(Widen(startupFolder.view())) {}
+      m_startup(Widen(startupFolder.view())),
+      m_grant(grant) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -61,6 +74,7 @@ bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnMessage<WM_PAINT, &CSettingsDlg::OnPaint>(),
       OnMessage<WM_QUERYDRAGICON, &CSettingsDlg::OnQueryDragIcon>(),
       OnMessage<WM_DROPFILES, &CSettingsDlg::OnDropFiles>(),
+      OnMessage<WM_DRAWITEM, &CSettingsDlg::OnDrawItem>(),
       OnCommand<&CSettingsDlg::OnImport>(IDC_IMPORT),
       OnCommand<&CSettingsDlg::OnAdd>(IDC_ADD),
       OnCommand<&CSettingsDlg::OnDelete>(IDC_DELETE),
@@ -81,6 +95,7 @@ bool CSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hIcon = SetIcons(IDI_BELLTIDE);
   SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
+  m_candidateList.FitItemHeightToFont();
   DragAcceptFiles(m_hWnd, TRUE);  // a folder may land anywhere on the dialog
 
   m_spinWait.SetRange(0, 999);
@@ -138,6 +153,7 @@ void CSettingsDlg::FillEventTree() {
 void CSettingsDlg::ShowSelectPrompt() {
   m_candidateList.ResetContent();
   m_candidateList.AddString(LoadResString(IDS_SELECT_EVENT));
+  m_candidateList.SetItemData(0, CheckedState(WaveCheck::Playable));  // no file to look for
   m_candidateList.FitHorizontalExtent();
   m_candidateList.EnableWindow(false);
   m_addButton.EnableWindow(false);
@@ -152,10 +168,65 @@ void CSettingsDlg::FillCandidateList(int index) {
   m_candidateList.ResetContent();
   m_candidateList.SendMessage(LB_INITSTORAGE, static_cast<WPARAM>(entry.count > 0 ? entry.count : 0),
                               static_cast<LPARAM>(entry.files.GetLength()));
-  entry.ForEachCandidate([&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
-  m_candidateList.FitHorizontalExtent();
+  ListTextMeter meter(m_candidateList);
+  entry.ForEachCandidate([&](std::string_view candidate) {
+    m_candidateList.AddString(CString(candidate));
+    meter.Measure(candidate);
+  });
+  m_candidateList.SetHorizontalExtent(meter.Widest());
   m_candidateList.SendMessage(WM_SETREDRAW, TRUE);
   InvalidateRect(m_candidateList.m_hWnd, nullptr, TRUE);
+}
+
+// Only lines drawn are checked: a pool of thousands costs what is in view.
+CString CSettingsDlg::CandidateRemark(int line) {
+  LPARAM state = m_candidateList.GetItemData(line);
+  if (state == LB_ERR) return CString();
+  if (state == 0) {
+    state = CheckedState(CheckWaveFile(m_candidateList.GetText(line).Mid(1)));
+    m_candidateList.SetItemData(line, state);
+  }
+  switch (static_cast<WaveCheck>(state - 1)) {
+    case WaveCheck::Playable:
+      return CString();
+    case WaveCheck::Missing:
+      return Remark(IDS_REASON_MISSING);
+    case WaveCheck::Unreadable:
+      return Remark(IDS_REASON_UNREADABLE);
+    case WaveCheck::NotWave:
+      return Remark(IDS_REASON_NOT_WAVE);
+    case WaveCheck::Unplayable:
+      return Remark(IDS_REASON_UNPLAYABLE);
+  }
+  return CString();
+}
+
+// The stored path, greyed with its remark when Windows may not play it.
+// A remark wider than the list's extent widens it, once this paint is done.
+void CSettingsDlg::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != IDC_CANDIDATE_LIST) return;
+  if (item.itemID != static_cast<UINT>(-1)) {
+    const int line = static_cast<int>(item.itemID);
+    const bool enabled = IsWindowEnabled(m_candidateList.m_hWnd) != FALSE;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0 && enabled;
+    const CString remark = enabled ? CandidateRemark(line) : CString();
+    const CString text = m_candidateList.GetText(line) + remark;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(item.hDC, TRANSPARENT);
+    int color = selected ? COLOR_HIGHLIGHTTEXT : !enabled || !remark.IsEmpty() ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT;
+    SetTextColor(item.hDC, GetSysColor(color));
+    RECT bounds = item.rcItem;
+    bounds.left += GetSystemMetrics(SM_CXEDGE);
+    DrawTextA(item.hDC, text, text.GetLength(), &bounds, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (!remark.IsEmpty()) {
+      SIZE size = {};
+      GetTextExtentPoint32A(item.hDC, text, text.GetLength(), &size);
+      const LRESULT wanted = size.cx + 2 * GetSystemMetrics(SM_CXEDGE);
+      if (wanted > m_candidateList.SendMessage(LB_GETHORIZONTALEXTENT))
+        PostMessageA(m_candidateList.m_hWnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(wanted), 0);
+    }
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 int CSettingsDlg::SelectedEventIndex() const {
@@ -196,10 +267,11 @@ void CSettingsDlg::StoreCandidates(int index) {
   m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
 }
 
-void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, 0}); }
+void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}}); }
 
 // The list and the tree change once, however many files come. One file
 // already listed gets the duplicate message; more get one count of them.
+// Files left out are named, with their reasons, in one message.
 void CSettingsDlg::AddFiles(const WaveFiles& files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
@@ -218,7 +290,34 @@ void CSettingsDlg::AddFiles(const WaveFiles& files) {
   } else if (additions.duplicates > 0) {
     TellCount(IDS_DUPLICATES_SKIPPED, additions.duplicates);
   }
-  if (files.leftOut + additions.unstorable > 0) TellCount(IDS_FILES_LEFT_OUT, files.leftOut + additions.unstorable);
+  std::vector<LeftOutFile> leftOut = files.leftOut;
+  for (const CString& path : additions.unstorable)
+    leftOut.push_back({Widen(path.view()), LeftOutReason::PathUnstorable});
+  if (!leftOut.empty()) TellLeftOut(leftOut);
+}
+
+namespace {
+
+UINT ReasonText(LeftOutReason reason) {
+  switch (reason) {
+    case LeftOutReason::PathUnstorable:
+      return IDS_REASON_PATH;
+    case LeftOutReason::Missing:
+      return IDS_REASON_MISSING;
+    case LeftOutReason::Unreadable:
+      return IDS_REASON_UNREADABLE;
+    case LeftOutReason::NotWave:
+      return IDS_REASON_NOT_WAVE;
+  }
+  return IDS_REASON_UNREADABLE;
+}
+
+}  // namespace
+
+void CSettingsDlg::TellLeftOut(const std::vector<LeftOutFile>& files) {
+  std::vector<std::wstring> lines;
+  for (const LeftOutFile& file : files) lines.push_back(file.path + Widen(Remark(ReasonText(file.reason)).view()));
+  TellFiles(IDS_FILES_LEFT_OUT, lines);
 }
 
 void CSettingsDlg::TellCount(UINT messageId, int count) {
@@ -295,6 +394,7 @@ bool CSettingsDlg::Apply() {
   settings.SessionSounds = m_sessionSounds;
   settings.Setup = 1;
   SaveSettingsOrTell(m_settingsFile);
+  TellRefusedReads(LetNotificationsRead(m_settingsFile.table, m_grant));
   return ApplyStartWithWindows();
 }
 
@@ -329,6 +429,7 @@ void CSettingsDlg::OnCancel() {
 void CSettingsDlg::OnImport() {
   CImportDlg dialog(m_settingsFile, m_hWnd);
   if (dialog.DoModal() != IDOK) return;
+  LetNotificationsRead(m_settingsFile.table, m_grant);  // what is refused is told at Apply
   FillEventTree();
   ShowSelectPrompt();
   EnableApply(true);

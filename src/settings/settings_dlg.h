@@ -5,14 +5,18 @@
 
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
+#include "platform/win/app_package_read.h"
+#include "settings/notification_access.h"
 #include "settings/startup_shortcut.h"
 #include "settings/wave_files.h"
 #include "store/settings_file.h"
 
 class CSettingsDlg : public CDialog {
  public:
-  // The manual is looked for below `startupFolder`.
-  CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr);
+  // The manual is looked for below `startupFolder`. `grant` lets Windows
+  // notifications read a file (tests give their own).
+  CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr,
+               ReadGrant grant = LetAppPackagesRead);
 
   // Rebuilds the tree from the table (groups in table order, each group's
   // events sorted) and disables Apply.
@@ -26,6 +30,10 @@ class CSettingsDlg : public CDialog {
   void AddCandidate(CString path);
   // Appends the files to the selected event, and tells of those it skipped.
   void AddFiles(const WaveFiles& files);
+  // What the candidate list shows after line `line`'s path: why Windows may
+  // not play its file; empty when it can. The file is checked when first
+  // asked, and not again until the list is filled anew.
+  CString CandidateRemark(int line);
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
@@ -38,6 +46,7 @@ class CSettingsDlg : public CDialog {
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
   void TellCount(UINT messageId, int count);
+  void TellLeftOut(const std::vector<LeftOutFile>& files);
   // Apply's work; false when the Startup folder refused the shortcut.
   bool Apply();
   bool ApplyStartWithWindows();
@@ -45,6 +54,7 @@ class CSettingsDlg : public CDialog {
   void OnPaint();
   HICON OnQueryDragIcon();
   void OnDropFiles(HDROP drop);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnSelchangedEventTree(NMHDR* header);
   void OnImport();
   void OnAdd();
@@ -75,6 +85,7 @@ class CSettingsDlg : public CDialog {
   int m_startWithWindows = 0;
   int m_sessionSounds = 0;
   StartupShortcut m_startup;
+  ReadGrant m_grant;
   bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared
 };

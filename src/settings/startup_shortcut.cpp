@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/stored_path_win32.h"
+#include "platform/win/system_error.h"
 #include "platform/win/unique_handle.h"
 
 namespace {
@@ -35,17 +36,6 @@ std::wstring ProgramPath() {
   while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
     path.resize(path.size() * 2);
   return std::wstring(path.data(), length);
-}
-
-std::wstring Reason(DWORD error) {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring reason = text ? text : L"";
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-  if (reason.empty()) reason = L"0x" + std::to_wstring(error);
-  return reason;
 }
 
 UniqueCom<IShellLinkW> NewShellLink() {
@@ -105,7 +95,7 @@ bool StartupShortcut::Set(bool exists, std::wstring& reason) const {
   ComScope com;
   for (const std::wstring& link : StartupLinks()) {
     if (IsOurs(link) && !DeleteFileW(link.c_str())) {
-      reason = Reason(GetLastError());
+      reason = SystemErrorText(GetLastError());
       return false;
     }
   }
@@ -113,7 +103,7 @@ bool StartupShortcut::Set(bool exists, std::wstring& reason) const {
 
   std::wstring folder = StartupFolder(CSIDL_FLAG_CREATE);
   if (folder.empty()) {
-    reason = Reason(ERROR_PATH_NOT_FOUND);
+    reason = SystemErrorText(ERROR_PATH_NOT_FOUND);
     return false;
   }
   // Belltide.lnk, or Belltide (2).lnk ... when a copy in another folder has that name
@@ -129,6 +119,7 @@ bool StartupShortcut::Set(bool exists, std::wstring& reason) const {
   if (SUCCEEDED(result)) result = link.get()->SetArguments(kLogonSwitch);
   if (SUCCEEDED(result)) result = file.get()->Save(path.c_str(), TRUE);
   if (SUCCEEDED(result)) return true;
-  reason = Reason(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
+  reason =
+      SystemErrorText(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
   return false;
 }

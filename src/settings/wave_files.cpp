@@ -6,6 +6,7 @@
 
 #include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
+#include "schemes/wave_check.h"
 
 namespace {
 
@@ -24,13 +25,35 @@ bool NameLess(const Entry& a, const Entry& b) {
   return CompareStringOrdinal(a.name.c_str(), -1, b.name.c_str(), -1, TRUE) == CSTR_LESS_THAN;
 }
 
+// The path a user would recognise: without the prefix of a folder walk.
+std::wstring Shown(const std::wstring& path) {
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
 // `shortPath`, when given, spares the look-up of the short path.
 void Keep(const std::wstring& path, WaveFiles& files, const std::wstring* shortPath = nullptr) {
   CString stored;
-  if (ToStoredPath(path, MAX_PATH, stored, shortPath))
-    files.paths.push_back(stored);
-  else
-    ++files.leftOut;
+  if (!ToStoredPath(path, MAX_PATH, stored, shortPath)) {
+    files.leftOut.push_back({Shown(path), LeftOutReason::PathUnstorable});
+    return;
+  }
+  switch (CheckWaveHeader(stored)) {
+    case WaveCheck::Playable:
+    case WaveCheck::Unplayable:  // the list marks it; a header check never says so
+      files.paths.push_back(stored);
+      return;
+    case WaveCheck::Missing:
+      files.leftOut.push_back({Shown(path), LeftOutReason::Missing});
+      return;
+    case WaveCheck::Unreadable:
+      files.leftOut.push_back({Shown(path), LeftOutReason::Unreadable});
+      return;
+    case WaveCheck::NotWave:
+      files.leftOut.push_back({Shown(path), LeftOutReason::NotWave});
+      return;
+  }
 }
 
 // Folders are walked with the \\?\ prefix, so that files below the path

@@ -1,16 +1,29 @@
 #pragma once
 // The wave files a user hands over, by a drop or through the file dialog,
 // as paths a pool can store: text in the ANSI code page, within its path
-// limit; a name the code page cannot spell by its short path.
+// limit; a name the code page cannot spell by its short path. A file counts
+// only if it begins as a wave file does, read through the path stored.
 
 #include <string>
 #include <vector>
 
 #include "platform/cstring.h"
 
+enum class LeftOutReason {
+  PathUnstorable,  // too long, or with characters the code page lacks, even by the short path
+  Missing,
+  Unreadable,  // cannot be opened or read
+  NotWave,
+};
+
+struct LeftOutFile {
+  std::wstring path;  // as Windows gave it, without a \\?\ prefix
+  LeftOutReason reason;
+};
+
 struct WaveFiles {
   std::vector<CString> paths;
-  int leftOut = 0;  // too long, or with characters the code page lacks, even by the short path
+  std::vector<LeftOutFile> leftOut;
 };
 
 // Dropped files and folders, in drop order. A file counts if its name ends

@@ -132,6 +132,7 @@ bool CResidentDlg::OnInitDialog() {
   }
 
   m_setUp = true;
+  LetNotificationsRead(m_settingsFile.table, m_system.readGrant);  // no box at log-on: the dialog tells
   WatchSession(!WindowsPlaysSessionSounds());
   m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
   m_trayData.hWnd = m_hWnd;
@@ -339,8 +340,7 @@ void CResidentDlg::WatchSession(bool watch) {
 
 // Windows has no sound for a lock: only the unlock plays. It never waits.
 LRESULT CResidentDlg::OnSessionChange(WPARAM change, LPARAM) {
-  if (change == WTS_SESSION_UNLOCK && !m_runEnded && SessionSoundsWanted())
-    m_sessionPlayer.Start(SessionSound::Unlock);
+  if (change == WTS_SESSION_UNLOCK && !m_runEnded && SessionSoundsWanted()) m_sessionPlayer.Start(SessionSound::Unlock);
   return 0;
 }
 
@@ -377,7 +377,7 @@ void CResidentDlg::OnSettings() {
   m_phases.Stop();
   ArmTimer();
   m_trayEnabled = false;
-  CSettingsDlg dialog(m_settingsFile, m_files.folder);
+  CSettingsDlg dialog(m_settingsFile, m_files.folder, nullptr, m_system.readGrant);
   m_openSettings = &dialog;
   dialog.DoModal();
   m_openSettings = nullptr;

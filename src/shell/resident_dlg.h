@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/win/app_package_read.h"
 #include "platform/win/dialog.h"
+#include "settings/notification_access.h"
 #include "shell/timer_phases.h"
 #include "shell/remote_command.h"
 #include "shell/session_player.h"
@@ -25,7 +27,8 @@ void TellKeptCopy(UINT messageId, const CString& path);
 struct ResidentSystem {
   BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAA data) = Shell_NotifyIconA;
   ULONGLONG(WINAPI* tickCount)() = GetTickCount64;  // counts on while the machine sleeps
-  SoundOutput sound;                                 // the session's sounds
+  SoundOutput sound;                                // the session's sounds
+  ReadGrant readGrant = LetAppPackagesRead;         // lets notifications read a sound's file
 };
 
 class CResidentDlg : public CDialog {
@@ -97,6 +100,6 @@ class CResidentDlg : public CDialog {
   bool m_startedAtLogon = false;
   SessionPlayer m_sessionPlayer;
   bool m_watchingSession = false;  // registered for the session's notifications
-  bool m_setUp = false;     // the settings loaded and a first run set up: commands may come
-  bool m_runEnded = false;  // by the end of the session: nothing may change any more
+  bool m_setUp = false;            // the settings loaded and a first run set up: commands may come
+  bool m_runEnded = false;         // by the end of the session: nothing may change any more
 };

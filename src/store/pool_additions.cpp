@@ -18,7 +18,7 @@ PoolAdditions AddPaths(EventEntry& entry, const std::vector<CString>& paths) {
     else if (entry.AppendCandidate(("-" + path).view(), false))
       ++additions.added;
     else
-      ++additions.unstorable;
+      additions.unstorable.push_back(path);
   }
   return additions;
 }

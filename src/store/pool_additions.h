@@ -11,8 +11,8 @@
 
 struct PoolAdditions {
   int added = 0;
-  int duplicates = 0;  // already in the pool, or twice among the paths
-  int unstorable = 0;  // text that cannot be a candidate
+  int duplicates = 0;               // already in the pool, or twice among the paths
+  std::vector<CString> unstorable;  // text that cannot be a candidate
 };
 
 PoolAdditions AddPaths(EventEntry& entry, const std::vector<CString>& paths);

@@ -1,10 +1,13 @@
 // Starts belltide.exe in a folder and reports what a user would see: each
 // status text, the going-resident, and the end. Used by tools/run without a
 // display. Prints "shown" once the countdown runs in the status window, then
-// opens each window in turn and prints "settings", "import", "about" and
-// "menu" while it is open, so that the caller can take screenshots, and
+// opens each window in turn and prints "settings", "candidates" (an event
+// selected), "import", "about" and "menu" while it is open, so that the caller can take screenshots, and
 // ends the program with the menu's exit command.
 //   belltide_watch PROGRAM FOLDER
+
+#include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -70,6 +73,11 @@ int main(int argc, char** argv) {
   HWND settings = program.WaitForDialog(IsSettings);
   Show(settings, "settings", 0);
   if (settings) {
+    // The second group's first event: the demo's pool with greyed files.
+    HWND tree = GetDlgItem(settings, kTree);
+    HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+    if (group) TreeView_SelectItem(tree, TreeView_GetChild(tree, group));
+    Show(settings, "candidates", 0);
     RunningProgram::Click(settings, kImportButton);
     Show(program.WaitForDialog(IsImport), "import", IDCANCEL);
     Sleep(500);

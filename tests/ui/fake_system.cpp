@@ -49,6 +49,12 @@ ULONGLONG now = 0;
 int refusals = 0;
 std::vector<Played> played;
 int stops = 0;
+std::vector<std::string> grants;
+
+DWORD ReadGrant(const char* path) {
+  grants.push_back(path);
+  return std::string(path).find("refused") != std::string::npos ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
 
 ResidentSystem Start() {
   g_icons.clear();
@@ -57,7 +63,8 @@ ResidentSystem Start() {
   refusals = 0;
   played.clear();
   stops = 0;
-  return {Notify, Now, {PlaySound, Sleep}};
+  grants.clear();
+  return {Notify, Now, {PlaySound, Sleep}, ReadGrant};
 }
 
 void ForgetIcons() { g_icons.clear(); }

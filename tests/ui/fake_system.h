@@ -2,7 +2,8 @@
 // The notification area and the clock as the resident window meets them in
 // the tests: the tray holds icons as Explorer would, can refuse adds and can
 // forget everything (a restarted Explorer); time moves when a test moves it;
-// sounds are recorded, not played, and a wait for one moves the clock.
+// sounds are recorded, not played, and a wait for one moves the clock;
+// grants of read access to files are recorded, not made.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -33,5 +34,10 @@ struct Played {
 };
 extern std::vector<Played> played;
 extern int stops;
+
+// Each file that notifications were let read; a path holding "refused" is
+// refused with ERROR_ACCESS_DENIED.
+extern std::vector<std::string> grants;
+DWORD ReadGrant(const char* path);
 
 }  // namespace fake_system

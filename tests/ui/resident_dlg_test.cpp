@@ -117,6 +117,24 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
   EXPECT_FALSE(boxes.seen()[0].dialogVisible);
 }
 
+// At start the files of the notification events are made readable for
+// notifications, silently: a refusal shows no box at log-on.
+TEST_F(ResidentWindow, NotificationSoundsAreMadeReadableSilentlyAtStart) {
+  TempDir sounds;
+  for (const char* name : {"toast.wav", "refused.wav", "other.wav"}) sounds.Write(name, WaveBytes(10));
+  dir.Write("BTD.CFG", "Setup=1\r\nBootOnSoundChange=0\r\n\r\n\\.Default\r\nWindows\r\n\r\nNotification.IM\r\nIM\r\n-" +
+                           sounds.File("toast.wav") + "\r\n-" + sounds.File("refused.wav") + "\r\n-" +
+                           sounds.File("gone.wav") + "\r\n\r\nMailBeep\r\nMail\r\n-" + sounds.File("other.wav") +
+                           "\r\n\r\n");
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  MessageBoxWatcher boxes;
+  CResidentDlg dlg(file, files, system);
+  RunModal(dlg, [&] {
+    EXPECT_EQ((std::vector<std::string>{sounds.File("toast.wav"), sounds.File("refused.wav")}), fake_system::grants);
+  });
+  EXPECT_TRUE(boxes.seen().empty());
+}
+
 // A command from a second start while the first-run message is on screen
 // would act on pools not yet filled: a change then would clear every sound.
 // It is refused; during the start-up wait that follows, it is kept for its end.
@@ -134,7 +152,8 @@ TEST_F(ResidentWindow, CommandsWaitUntilTheStartUpIsSetUp) {
     duringMessage = send();
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   });
-  WhenWindowAppears settings(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+  WhenWindowAppears settings(Cp932("Belltide 設定"),
+                             [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
   RunModal(dlg, [&] {
     EXPECT_EQ(kRefused, duringMessage);
     EXPECT_EQ("C:\\now.wav", DefaultValue(kSound));
@@ -152,7 +171,8 @@ TEST_F(ResidentWindow, CommandsWaitUntilTheStartUpIsSetUp) {
 TEST_F(ResidentWindow, MouseMovesOverTheStatusWindowAreNoTrayClicks) {
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n");
   CResidentDlg dlg(file, files, system);
-  WhenWindowAppears settings(Cp932("Belltide 設定"), [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+  WhenWindowAppears settings(Cp932("Belltide 設定"),
+                             [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
   RunModal(dlg, [&] {
     Tick(dlg);
     ASSERT_TRUE(dlg.IsWindowVisible());
@@ -230,8 +250,7 @@ TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
 
 TEST_F(SessionSoundsTest, LogonSoundOnlyForAStartAtLogonWithTheOptionOn) {
   for (auto [options, logon, played] : {std::tuple{"SessionSounds=1\r\n", true, true},
-                                        std::tuple{"SessionSounds=1\r\n", false, false},
-                                        std::tuple{"", true, false}}) {
+                                        std::tuple{"SessionSounds=1\r\n", false, false}, std::tuple{"", true, false}}) {
     file.Close();
     OpenSettings(std::string("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n") + options);
     CResidentDlg dlg(file, files, system);

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "cp932.h"
+#include "fake_system.h"
 #include "modal_script.h"
 #include "platform/registry.h"
 #include "platform/win/unique_handle.h"
 #include "registry_sandbox.h"
 #include "settings/settings_dlg.h"
 #include "temp_dir.h"
+#include "wave_file.h"
 
 namespace {
 
@@ -109,6 +111,15 @@ bool Opens(const std::string& ansi) {
   return true;
 }
 
+// A real wave file at `path`, which may be past MAX_PATH under \\?\.
+void WriteWave(const std::wstring& path) {
+  const std::string wave = WaveBytes(10);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, wave.data(), static_cast<DWORD>(wave.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
 void SetText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
 void Click(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
@@ -134,9 +145,7 @@ class SettingsDialog : public RegistryTest {
   void DropFolderOf(const std::vector<WaveName>& names) {
     TempDir sounds;
     std::wstring folder = Wide(sounds.path());
-    for (const WaveName& name : names)
-      CloseHandle(
-          CreateFileW((folder + L"\\" + Wide(name.utf8)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    for (const WaveName& name : names) WriteWave(folder + L"\\" + Wide(name.utf8));
     char alias[MAX_PATH] = {};
     GetShortPathNameA(sounds.File("Long name.wav").c_str(), alias, MAX_PATH);
     ASSERT_NE(std::string::npos, std::string(alias).find('~'));
@@ -269,31 +278,52 @@ TEST_F(SettingsDialog, AddingRefusesOnlyTheSamePath) {
   EXPECT_EQ(Cp932("同じファイルが既に登録されています。"), boxes.seen()[0].text);
 }
 
-TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrder) {
+// Only files that begin as wave files do are added, in drop order; the
+// others are named in one message, each with its reason.
+TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrderAndTheOthersNamed) {
+  TempDir sounds;
+  for (const char* name : {"one.wav", "TWO.WAV", "three.wav", "locked.wav"}) sounds.Write(name, WaveBytes(10));
+  sounds.Write("notes.txt", "text");
+  sounds.Write("song.wav", "ID3\x04\x00\x00\x00\x00\x00\x21TIT2");
+  sounds.Write("empty.wav", "");
+  HANDLE locked = CreateFileA(sounds.File("locked.wav").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  MessageBoxWatcher boxes;
   Run("", [&](CSettingsDlg&, HWND dialog) {
     Select(dialog, "Alpha");
-    DropFiles(GetDlgItem(dialog, kList), {"C:\\d\\one.wav", "C:\\d\\notes.txt", "C:\\d\\TWO.WAV", "C:\\d\\three.wav"});
-    EXPECT_EQ((std::vector<std::string>{"-C:\\d\\one.wav", "-C:\\d\\TWO.WAV", "-C:\\d\\three.wav"}), ListLines(dialog));
+    DropFiles(GetDlgItem(dialog, kList),
+              {sounds.File("one.wav"), sounds.File("song.wav"), sounds.File("notes.txt"), sounds.File("TWO.WAV"),
+               sounds.File("gone.wav"), sounds.File("empty.wav"), sounds.File("locked.wav"), sounds.File("three.wav")});
+    EXPECT_EQ((std::vector<std::string>{"-" + sounds.File("one.wav"), "-" + sounds.File("TWO.WAV"),
+                                        "-" + sounds.File("three.wav")}),
+              ListLines(dialog));
     EXPECT_EQ(3, file.table[2].count);
     EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 3"));
     EXPECT_TRUE(Enabled(dialog, kApply));
   });
+  CloseHandle(locked);
+  ASSERT_EQ(1u, boxes.seen().size());
+  auto line = [&](const char* name, const char* reason) { return "\n" + sounds.File(name) + Cp932(reason); };
+  EXPECT_EQ(Cp932("次のファイルは追加できませんでした。") + line("song.wav", "  （WAVE ファイルではありません）") +
+                line("gone.wav", "  （ファイルがありません）") +
+                line("empty.wav", "  （WAVE ファイルではありません）") + line("locked.wav", "  （開けません）"),
+            boxes.seen()[0].text);
 }
 
 // A folder gives its .wav files in any letter case, its own first, then
-// each subfolder, by name; the one already listed and the one whose path is
-// too long even by its short path are counted, once each. A drop that adds
-// nothing leaves Apply alone.
+// each subfolder, by name; the one already listed is counted, the one whose
+// path is too long even by its short path named. A drop that adds nothing
+// leaves Apply alone.
 TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
-  TempDir sounds;
+  TempDir sounds, solo;
   for (const char* folder : {"Sub0", "sub1", "Sub0\\notes"}) CreateDirectoryA(sounds.File(folder).c_str(), nullptr);
-  for (const char* name :
-       {"b.wav", "A.WAV", "read me.txt", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav", "Sub0\\notes\\x.txt"})
-    sounds.Write(name, "");
+  for (const char* name : {"b.wav", "A.WAV", "Sub0\\e.wav", "sub1\\d.Wav", "sub1\\c.wav"})
+    sounds.Write(name, WaveBytes(10));
+  for (const char* name : {"read me.txt", "Sub0\\notes\\x.txt"}) sounds.Write(name, "");
+  solo.Write("solo.wav", WaveBytes(10));
   const std::wstring top = L"\\\\?\\" + Wide(sounds.path());
   std::wstring deep = top;
   while (deep.size() < MAX_PATH + 40) CreateDirectoryW((deep += L"\\DEEPDEEP").c_str(), nullptr);  // 8.3 already
-  CloseHandle(CreateFileW((deep + L"\\x.wav").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  WriteWave(deep + L"\\x.wav");
   auto in = [&](const char* name) { return "-" + sounds.File(name); };
   MessageBoxWatcher boxes;
   Run("", [&](CSettingsDlg& dlg, HWND dialog) {
@@ -301,18 +331,20 @@ TEST_F(SettingsDialog, DroppedFolderAddsItsWaveFilesOnce) {
     DropFiles(GetDlgItem(dialog, kList), {sounds.File("Sub0\\notes")});
     EXPECT_FALSE(Enabled(dialog, kApply));
     dlg.AddCandidate(sounds.File("B.WAV").c_str());
-    DropFiles(GetDlgItem(dialog, kList), {sounds.path(), "C:\\solo.wav"});
+    DropFiles(GetDlgItem(dialog, kList), {sounds.path(), solo.File("solo.wav")});
     EXPECT_EQ((std::vector<std::string>{in("B.WAV"), in("A.WAV"), in("Sub0\\e.wav"), in("sub1\\c.wav"),
-                                        in("sub1\\d.Wav"), "-C:\\solo.wav"}),
+                                        in("sub1\\d.Wav"), "-" + solo.File("solo.wav")}),
               ListLines(dialog));
     EXPECT_NE(nullptr, FindItem(GetDlgItem(dialog, kTree), "Alpha : 6"));
     EXPECT_TRUE(Enabled(dialog, kApply));
   });
-  DeleteFileW((deep + L"\\x.wav").c_str());  // TempDir removes nothing past MAX_PATH
+  const std::wstring deepFile = deep.substr(4) + L"\\x.wav";  // named without the prefix, as the user knows it
+  DeleteFileW((deep + L"\\x.wav").c_str());                   // TempDir removes nothing past MAX_PATH
   for (; deep != top; deep.resize(deep.rfind(L'\\'))) RemoveDirectoryW(deep.c_str());
   ASSERT_EQ(2u, boxes.seen().size());
   EXPECT_EQ(Cp932("1 個のファイルは既に登録されているため、追加しませんでした。"), boxes.seen()[0].text);
-  EXPECT_EQ(Cp932("1 個のファイルは、パスが長すぎるか、使えない文字を含むため、追加できませんでした。"),
+  EXPECT_EQ(Cp932("次のファイルは追加できませんでした。\n") + std::string(deepFile.begin(), deepFile.end()) +
+                Cp932("  （パスが長すぎるか、使えない文字を含みます）"),
             boxes.seen()[1].text);
 }
 
@@ -344,9 +376,9 @@ void CALLBACK WatchFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 // by its short path.
 TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
   TempDir sounds;
-  for (const char* name : {"one.wav", "two.wav", "three.wav"}) sounds.Write(name, "");
+  for (const char* name : {"one.wav", "two.wav", "three.wav"}) sounds.Write(name, WaveBytes(10));
   std::wstring unspelled = Wide(sounds.path() + "\\Noël ♫.wav");
-  CloseHandle(CreateFileW(unspelled.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  WriteWave(unspelled);
   std::string folderName = sounds.path().substr(sounds.path().find_last_of('\\') + 1);
   constexpr int kFileName = 1148, kLookIn = 1137;
   bool typedFolder = false;
@@ -375,6 +407,64 @@ TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
   });
   EXPECT_TRUE(typedFolder);
   EXPECT_TRUE(boxes.seen().empty());
+}
+
+// The list greys what Windows may not play and says why after the path;
+// the line itself stays the stored path, for Delete and a screen reader.
+TEST_F(SettingsDialog, ListMarksWhatWindowsMayNotPlay) {
+  TempDir sounds;
+  sounds.Write("fine.wav", WaveBytes(10));
+  sounds.Write("song.wav", "ID3\x04\x00\x00\x00\x00\x00\x21TIT2");
+  std::string float32 = WaveBytes(10);
+  float32[20] = 3;  // the format tag: IEEE float
+  sounds.Write("float.wav", float32);
+  const std::vector<std::string> paths = {sounds.File("fine.wav"), sounds.File("gone.wav"), sounds.File("song.wav"),
+                                          sounds.File("float.wav")};
+  Run("", [&](CSettingsDlg& dlg, HWND dialog) {
+    Select(dialog, "Alpha");
+    for (const std::string& path : paths) dlg.AddCandidate(path.c_str());
+    UpdateWindow(GetDlgItem(dialog, kList));
+    EXPECT_EQ((std::vector<std::string>{"-" + paths[0], "-" + paths[1], "-" + paths[2], "-" + paths[3]}),
+              ListLines(dialog));
+    EXPECT_EQ("", std::string(dlg.CandidateRemark(0)));
+    EXPECT_EQ(Cp932("  （ファイルがありません）"), std::string(dlg.CandidateRemark(1)));
+    EXPECT_EQ(Cp932("  （WAVE ファイルではありません）"), std::string(dlg.CandidateRemark(2)));
+    EXPECT_EQ(Cp932("  （Windows で鳴らせない形式の可能性があります）"), std::string(dlg.CandidateRemark(3)));
+    sounds.Write("gone.wav", WaveBytes(10));  // found again: told when the event is shown anew
+    EXPECT_NE("", std::string(dlg.CandidateRemark(1)));
+    Select(dialog, "Mid");
+    Select(dialog, "Alpha");
+    EXPECT_EQ("", std::string(dlg.CandidateRemark(1)));
+  });
+}
+
+// Apply lets notifications read the files of the Notification. events, and
+// of no other, passes over a file that is not there, and names in one
+// message the files that refused, with the system's reason.
+TEST_F(SettingsDialog, ApplyLetsNotificationsReadTheirSoundsAndTellsWhatRefused) {
+  TempDir sounds;
+  for (const char* name : {"ding.wav", "refused.wav", "other.wav"}) sounds.Write(name, WaveBytes(10));
+  dir.Write("BTD.CFG", "Setup=1\r\n\r\n\\.Default\r\nWindows\r\n\r\nNotification.Default\r\nNotification\r\n-" +
+                           sounds.File("ding.wav") + "\r\n+" + sounds.File("refused.wav") + "\r\n-" +
+                           sounds.File("gone.wav") + "\r\n\r\nSystemHand\r\nCritical Stop\r\n-" +
+                           sounds.File("other.wav") +
+                           "\r\n\r\n\\Mail\r\nMail\r\n\r\nnotification.mail\r\nNew Mail\r\n-" +
+                           sounds.File("ding.wav") + "\r\n\r\n");
+  ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
+  file.LoadSettings();
+  fake_system::Start();
+  MessageBoxWatcher boxes;
+  CSettingsDlg dlg(file, dir.path().c_str(), nullptr, fake_system::ReadGrant);
+  RunModal(dlg, [&] {
+    EXPECT_TRUE(fake_system::grants.empty());  // nothing until Apply
+    Click(dlg.m_hWnd, kApply);
+  });
+  EXPECT_EQ((std::vector<std::string>{sounds.File("ding.wav"), sounds.File("refused.wav")}), fake_system::grants);
+  ASSERT_EQ(1u, boxes.seen().size());
+  EXPECT_EQ(0u, boxes.seen()[0].text.find(
+                    Cp932("次のファイルに、Windows の通知が読み取るためのアクセス許可を追加できませんでした。")));
+  EXPECT_NE(std::string::npos, boxes.seen()[0].text.find("\n" + sounds.File("refused.wav") + ": "));
+  EXPECT_EQ(std::string::npos, boxes.seen()[0].text.find("ding.wav"));
 }
 
 TEST_F(SettingsDialog, DeletingKeepsALineSelectedWhileAnyRemain) {
@@ -543,8 +633,8 @@ std::vector<std::wstring> StartupShortcuts() {
     shortcut.link.get()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     shortcut.link.get()->GetWorkingDirectory(folder, MAX_PATH);
     shortcut.link.get()->GetArguments(arguments, MAX_PATH);
-    shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + (*arguments ? L" " : L"") + arguments + L" | " +
-                        folder);
+    shortcuts.push_back(std::wstring(found.cFileName) + L": " + target + (*arguments ? L" " : L"") + arguments +
+                        L" | " + folder);
   }
   std::sort(shortcuts.begin(), shortcuts.end());
   return shortcuts;

@@ -10,51 +10,42 @@ CString CListBox::GetText(int index) const {
   return got == LB_ERR ? CString() : CString(buffer.data(), static_cast<int>(got));
 }
 
-namespace {
-
-// The list's own font selected into a device context of it, for measuring.
-class FontDC {
- public:
-  explicit FontDC(const CWnd& window)
-      : m_window(window.m_hWnd),
-        m_dc(GetDC(m_window)),
-        m_previous(SelectObject(m_dc, reinterpret_cast<HGDIOBJ>(window.SendMessage(WM_GETFONT)))) {}
-  ~FontDC() {
-    SelectObject(m_dc, m_previous);
-    ReleaseDC(m_window, m_dc);
-  }
-  FontDC(const FontDC&) = delete;
-  FontDC& operator=(const FontDC&) = delete;
-
-  HDC get() const { return m_dc; }
-  TEXTMETRICA Metrics() const {
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(m_dc, &metrics);
-    return metrics;
-  }
-
- private:
-  HWND m_window;
-  HDC m_dc;
-  HGDIOBJ m_previous;
-};
-
-}  // namespace
-
 void CListBox::FitHorizontalExtent() const {
-  FontDC dc(*this);
-  int widest = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CString line = GetText(i);
-    SIZE size = {};
-    GetTextExtentPoint32A(dc.get(), line, line.GetLength(), &size);
-    if (size.cx > widest) widest = size.cx;
-  }
-  SendMessage(LB_SETHORIZONTALEXTENT,
-              static_cast<WPARAM>(widest + dc.Metrics().tmAveCharWidth));  // room for the margin
+  ListTextMeter meter(*this);
+  for (int i = 0; i < GetCount(); ++i) meter.Measure(GetText(i).view());
+  SetHorizontalExtent(meter.Widest());
 }
 
-void CListBox::FitItemHeightToFont() const { SendMessage(LB_SETITEMHEIGHT, 0, FontDC(*this).Metrics().tmHeight); }
+void CListBox::SetHorizontalExtent(int widest) const {
+  SendMessage(LB_SETHORIZONTALEXTENT,
+              static_cast<WPARAM>(widest + ListTextMeter(*this).Metrics().tmAveCharWidth));  // room for the margin
+}
+
+ListTextMeter::ListTextMeter(const CWnd& window)
+    : m_window(window.m_hWnd),
+      m_dc(GetDC(m_window)),
+      m_previous(SelectObject(m_dc, reinterpret_cast<HGDIOBJ>(window.SendMessage(WM_GETFONT)))) {}
+
+ListTextMeter::~ListTextMeter() {
+  SelectObject(m_dc, m_previous);
+  ReleaseDC(m_window, m_dc);
+}
+
+TEXTMETRICA ListTextMeter::Metrics() const {
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(m_dc, &metrics);
+  return metrics;
+}
+
+void ListTextMeter::Measure(std::string_view text) {
+  SIZE size = {};
+  GetTextExtentPoint32A(m_dc, text.data(), static_cast<int>(text.size()), &size);
+  if (size.cx > m_widest) m_widest = size.cx;
+}
+
+void CListBox::FitItemHeightToFont() const {
+  SendMessage(LB_SETITEMHEIGHT, 0, ListTextMeter(*this).Metrics().tmHeight);
+}
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, HTREEITEM parent, HTREEITEM after) const {
   TVINSERTSTRUCTA insert = {};

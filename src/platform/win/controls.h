@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string_view>
+
 #include "platform/cstring.h"
 #include "platform/win/wnd.h"
 
@@ -21,6 +23,8 @@ class CListBox : public CWnd {
   void ResetContent() const { SendMessage(LB_RESETCONTENT); }
   int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
   CString GetText(int index) const;
+  LPARAM GetItemData(int index) const { return SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)); }
+  void SetItemData(int index, LPARAM data) const { SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), data); }
   int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
   void SetCurSel(int index) const { SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)); }
   // Multiple selection: one item, or all with index -1.
@@ -29,8 +33,31 @@ class CListBox : public CWnd {
   // Lets a list with a horizontal scroll bar scroll as far as its widest
   // line needs.
   void FitHorizontalExtent() const;
+  // The same for lines measured by the caller (a ListTextMeter), sparing a
+  // message to the list for each.
+  void SetHorizontalExtent(int widest) const;
   // An owner-drawn list's lines as high as a line of its font.
   void FitItemHeightToFont() const;
+};
+
+// A window's own font selected into a device context of it, for measuring:
+// its metrics, and the widest of the texts measured.
+class ListTextMeter {
+ public:
+  explicit ListTextMeter(const CWnd& window);
+  ~ListTextMeter();
+  ListTextMeter(const ListTextMeter&) = delete;
+  ListTextMeter& operator=(const ListTextMeter&) = delete;
+
+  TEXTMETRICA Metrics() const;
+  void Measure(std::string_view text);
+  int Widest() const { return m_widest; }
+
+ private:
+  HWND m_window;
+  HDC m_dc;
+  HGDIOBJ m_previous;
+  int m_widest = 0;
 };
 
 class CTreeCtrl : public CWnd {

@@ -73,3 +73,11 @@ struct ComTraits {
 };
 template <class Interface>
 using UniqueCom = UniqueHandle<ComTraits<Interface>>;
+
+// Memory the security functions allocate: descriptors, ACLs.
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static HLOCAL Invalid() { return nullptr; }
+  static void Close(HLOCAL memory) { LocalFree(memory); }
+};
+using UniqueLocal = UniqueHandle<LocalMemoryTraits>;

@@ -27,6 +27,7 @@ class CWinApp {
 // to the whole thread.
 int AfxMessageBox(UINT messageId, UINT type);
 int AfxMessageBox(const char* text, UINT type);
+int AfxMessageBox(const wchar_t* text, UINT type);  // for names the code page cannot spell
 
 // Shows the hourglass for its lifetime.
 class CWaitCursor {
