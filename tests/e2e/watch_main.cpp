@@ -2,8 +2,8 @@
 // status text, the going-resident, and the end. Used by tools/run without a
 // display. Prints "shown" once the countdown runs in the status window, then
 // opens each window in turn and prints "settings", "candidates" (an event
-// selected), "import", "about" and "menu" while it is open, so that the caller can take screenshots, and
-// ends the program with the menu's exit command.
+// selected, its list scrolled to the end of its lines), "import", "about" and "menu" while it is open, so that the
+// caller can take screenshots, and ends the program with the menu's exit command.
 //   belltide_watch PROGRAM FOLDER
 
 #include <windows.h>
@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
     HWND tree = GetDlgItem(settings, kTree);
     HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
     if (group) TreeView_SelectItem(tree, TreeView_GetChild(tree, group));
+    Sleep(300);  // drawn once: the reasons widen the list's extent
+    SendMessageA(GetDlgItem(settings, kList), WM_HSCROLL, SB_RIGHT, 0);  // where the reasons are
     Show(settings, "candidates", 0);
     RunningProgram::Click(settings, kImportButton);
     Show(program.WaitForDialog(IsImport), "import", IDCANCEL);
