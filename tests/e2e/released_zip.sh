@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release zip unpacked into a fresh folder whose path holds spaces and
 # Japanese characters, and belltide.exe started there in a fresh Wine prefix
-# through its first run (released_test.cpp).
+# through its first run (released_test.cpp). On Windows (MSYS2's bash) the
+# test program runs as it is, in the session's own registry.
 #   released_zip.sh BELLTIDE_EXE E2E_TESTS_EXE
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -11,5 +12,7 @@ trap 'rm -rf "$place"' EXIT
 folder="$place/My Sounds 効果音ソ"  # the second byte of ソ in code page 932 is a backslash
 mkdir "$folder"
 python3 -m zipfile -e "$place/belltide.zip" "$folder"
-exe="Z:${folder//\//\\}\\Belltide\\belltide.exe"
-"$repo/tools/wine-exec" "$2" "$exe" --gtest_filter='Released.*'
+case $(uname -s) in
+  MINGW* | MSYS*) "$2" "$(cygpath -w "$folder/Belltide/belltide.exe")" --gtest_filter='Released.*' ;;
+  *) "$repo/tools/wine-exec" "$2" "Z:${folder//\//\\}\\Belltide\\belltide.exe" --gtest_filter='Released.*' ;;
+esac
