@@ -168,12 +168,8 @@ void CSettingsDlg::FillCandidateList(int index) {
   m_candidateList.ResetContent();
   m_candidateList.SendMessage(LB_INITSTORAGE, static_cast<WPARAM>(entry.count > 0 ? entry.count : 0),
                               static_cast<LPARAM>(entry.files.GetLength()));
-  ListTextMeter meter(m_candidateList);
-  entry.ForEachCandidate([&](std::string_view candidate) {
-    m_candidateList.AddString(CString(candidate));
-    meter.Measure(candidate);
-  });
-  m_candidateList.SetHorizontalExtent(meter.Widest());
+  entry.ForEachCandidate([&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
+  FitCandidateExtent(entry);
   m_candidateList.SendMessage(WM_SETREDRAW, TRUE);
   InvalidateRect(m_candidateList.m_hWnd, nullptr, TRUE);
 }
@@ -229,6 +225,14 @@ void CSettingsDlg::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
+// Measured from the pool's own strings: a message to the list for each line
+// costs far more under Wine than the measure itself.
+void CSettingsDlg::FitCandidateExtent(const EventEntry& entry) {
+  ListTextMeter meter(m_candidateList);
+  entry.ForEachCandidate([&](std::string_view candidate) { meter.Measure(candidate); });
+  m_candidateList.SetHorizontalExtent(meter.Widest());
+}
+
 int CSettingsDlg::SelectedEventIndex() const {
   HTREEITEM item = m_eventTree.GetSelectedItem();
   if (!item) return -1;
@@ -255,16 +259,6 @@ LRESULT CSettingsDlg::OnSelchangedEventTree(NMHDR*) {
 void CSettingsDlg::OnSelchangeCandidateList() {
   m_playButton.EnableWindow(true);
   m_deleteButton.EnableWindow(true);
-}
-
-void CSettingsDlg::StoreCandidates(int index) {
-  if (index < 0 || index >= m_settingsFile.eventCount()) return;
-  SettingsFile::TableEdit edit = m_settingsFile.EditTable();
-  EventEntry& entry = edit[static_cast<size_t>(index)];
-  if (entry.IsGroup()) return;
-  entry.ClearCandidates();
-  for (int i = 0; i < m_candidateList.GetCount(); ++i) entry.AppendCandidate(m_candidateList.GetText(i).view(), false);
-  m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
 }
 
 void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}}); }
@@ -360,9 +354,14 @@ void CSettingsDlg::OnDelete() {
   int selected = m_candidateList.GetCurSel();
   int index = SelectedEventIndex();
   if (selected == LB_ERR || index < 0) return;
-  m_candidateList.DeleteString(selected);
-  m_candidateList.FitHorizontalExtent();
-  StoreCandidates(index);
+  {
+    SettingsFile::TableEdit edit = m_settingsFile.EditTable();
+    EventEntry& entry = edit[static_cast<size_t>(index)];
+    if (!entry.RemoveCandidate(selected)) return;
+    m_candidateList.DeleteString(selected);
+    FitCandidateExtent(entry);
+    m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
+  }
   int remaining = m_candidateList.GetCount();
   if (remaining == 0) {
     m_playButton.EnableWindow(false);

@@ -23,8 +23,6 @@ class CSettingsDlg : public CDialog {
   void FillEventTree();
   void ShowSelectPrompt();
   void FillCandidateList(int index);
-  // The list's lines back into entry `index`, and its tree text refreshed.
-  void StoreCandidates(int index);
   void EnableApply(bool enable) { m_applyButton.EnableWindow(enable); }
   // Appends `path` to the selected event unless the list holds it already.
   void AddCandidate(CString path);
@@ -45,6 +43,8 @@ class CSettingsDlg : public CDialog {
  private:
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
+  // Lets the candidate list scroll to the end of the widest of `entry`'s lines.
+  void FitCandidateExtent(const EventEntry& entry);
   void TellCount(UINT messageId, int count);
   void TellLeftOut(const std::vector<LeftOutFile>& files);
   // Apply's work; false when the Startup folder refused the shortcut.

@@ -1,6 +1,7 @@
 #include "store/event_entry.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -44,6 +45,19 @@ CString EventEntry::GetCandidate(int n) const {
 void EventEntry::ClearCandidates() {
   count = 0;
   files.Empty();
+}
+
+bool EventEntry::RemoveCandidate(int n) {
+  if (n < 0 || n >= count) return false;
+  std::string kept;
+  kept.reserve(static_cast<size_t>(files.GetLength()));
+  int index = 0;
+  ForEachCandidate([&](std::string_view candidate) {
+    if (index++ != n) kept.append(candidate).append(1, '|');
+  });
+  files = CString(std::move(kept));
+  --count;
+  return true;
 }
 
 CString EventEntry::GetDisplayText() const {

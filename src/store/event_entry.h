@@ -46,6 +46,9 @@ struct EventEntry {
   }
 
   void ClearCandidates();
+  // Removes the n-th candidate; false, with nothing changed, when n is out
+  // of range.
+  bool RemoveCandidate(int n);
 
   CString GetDisplayText() const;  // "label : count"
 

@@ -67,6 +67,24 @@ TEST(EventEntry, GetCandidateOutOfRangeIsEmpty) {
   EXPECT_TRUE(entry.GetCandidate(0).IsEmpty());
 }
 
+// A path whose double-byte character ends in the byte of '|' stays whole
+// beside the one removed; marks stay with their candidates.
+TEST(EventEntry, RemoveCandidateTakesOutOneWholeCandidate) {
+  EventEntry entry;
+  for (const std::string& candidate : {std::string("+a.wav"), "-" + Cp932("C:\\ポ.wav"), std::string("-c.wav")})
+    ASSERT_TRUE(entry.AppendCandidate(candidate, false));
+  EXPECT_FALSE(entry.RemoveCandidate(3));
+  EXPECT_FALSE(entry.RemoveCandidate(-1));
+  EXPECT_TRUE(entry.RemoveCandidate(0));
+  EXPECT_EQ(CString(("-" + Cp932("C:\\ポ.wav") + "|-c.wav|").c_str()), entry.files);
+  EXPECT_TRUE(entry.RemoveCandidate(1));
+  EXPECT_EQ(CString(("-" + Cp932("C:\\ポ.wav") + "|").c_str()), entry.files);
+  EXPECT_EQ(1, entry.count);
+  EventEntry group;
+  group.count = -1;
+  EXPECT_FALSE(group.RemoveCandidate(0));
+}
+
 TEST(EventEntry, DisplayTextShowsLabelAndCount) {
   EventEntry entry = Pool({"a", "b", "c"});
   entry.label = "A";
