@@ -23,8 +23,7 @@ import yaml
 REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
 SCHEMAS = os.path.join(REPO, "packaging", "schemas")
 VERSION = "1.04"
-WINGET_KINDS = {"version": "winget-version-1.6.0.json", "defaultLocale": "winget-defaultLocale-1.6.0.json",
-                "locale": "winget-locale-1.6.0.json", "installer": "winget-installer-1.6.0.json"}
+WINGET_KINDS = {kind: f"winget/winget-{kind}-1.6.0.json" for kind in ("version", "defaultLocale", "locale", "installer")}
 
 
 def schema(name):
@@ -40,7 +39,7 @@ def problems(manifests, zip_path):
     found = []
     for name, document in manifests.items():
         kind = "scoop" if name.endswith(".json") else document.get("ManifestType")
-        rules = schema("scoop-manifest.json" if kind == "scoop" else WINGET_KINDS.get(kind, "winget-version-1.6.0.json"))
+        rules = schema("scoop/schema.json" if kind == "scoop" else WINGET_KINDS.get(kind, WINGET_KINDS["version"]))
         for error in jsonschema.Draft7Validator(rules).iter_errors(document):
             found.append(f"{name}: {error.message} at {'/'.join(map(str, error.absolute_path)) or 'top'}")
         if kind == "scoop":
