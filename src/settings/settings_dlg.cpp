@@ -31,6 +31,22 @@ CString Remark(UINT reasonId) {
   return remark;
 }
 
+// Why Windows may not play a file, as the list and the messages say it.
+UINT ReasonOf(WaveCheck check) {
+  switch (check) {
+    case WaveCheck::Missing:
+      return IDS_REASON_MISSING;
+    case WaveCheck::NotWave:
+      return IDS_REASON_NOT_WAVE;
+    case WaveCheck::Unplayable:
+      return IDS_REASON_UNPLAYABLE;
+    case WaveCheck::Playable:
+    case WaveCheck::Unreadable:
+      break;
+  }
+  return IDS_REASON_UNREADABLE;
+}
+
 // A candidate line's item data: 0 until its file is checked, then this.
 LPARAM CheckedState(WaveCheck check) { return static_cast<LPARAM>(check) + 1; }
 
@@ -182,19 +198,8 @@ CString CSettingsDlg::CandidateRemark(int line) {
     state = CheckedState(CheckWaveFile(m_candidateList.GetText(line).Mid(1)));
     m_candidateList.SetItemData(line, state);
   }
-  switch (static_cast<WaveCheck>(state - 1)) {
-    case WaveCheck::Playable:
-      return CString();
-    case WaveCheck::Missing:
-      return Remark(IDS_REASON_MISSING);
-    case WaveCheck::Unreadable:
-      return Remark(IDS_REASON_UNREADABLE);
-    case WaveCheck::NotWave:
-      return Remark(IDS_REASON_NOT_WAVE);
-    case WaveCheck::Unplayable:
-      return Remark(IDS_REASON_UNPLAYABLE);
-  }
-  return CString();
+  const WaveCheck check = static_cast<WaveCheck>(state - 1);
+  return check == WaveCheck::Playable ? CString() : Remark(ReasonOf(check));
 }
 
 // The stored path, greyed with its remark when Windows may not play it.
@@ -230,7 +235,7 @@ void CSettingsDlg::OnDrawItem(const DRAWITEMSTRUCT& item) {
 void CSettingsDlg::FitCandidateExtent(const EventEntry& entry) {
   ListTextMeter meter(m_candidateList);
   entry.ForEachCandidate([&](std::string_view candidate) { meter.Measure(candidate); });
-  m_candidateList.SetHorizontalExtent(meter.Widest());
+  m_candidateList.SetHorizontalExtent(meter);
 }
 
 int CSettingsDlg::SelectedEventIndex() const {
@@ -285,32 +290,14 @@ void CSettingsDlg::AddFiles(const WaveFiles& files) {
     TellCount(IDS_DUPLICATES_SKIPPED, additions.duplicates);
   }
   std::vector<LeftOutFile> leftOut = files.leftOut;
-  for (const CString& path : additions.unstorable)
-    leftOut.push_back({Widen(path.view()), LeftOutReason::PathUnstorable});
+  for (const CString& path : additions.unstorable) leftOut.push_back({Widen(path.view()), std::nullopt});
   if (!leftOut.empty()) TellLeftOut(leftOut);
 }
 
-namespace {
-
-UINT ReasonText(LeftOutReason reason) {
-  switch (reason) {
-    case LeftOutReason::PathUnstorable:
-      return IDS_REASON_PATH;
-    case LeftOutReason::Missing:
-      return IDS_REASON_MISSING;
-    case LeftOutReason::Unreadable:
-      return IDS_REASON_UNREADABLE;
-    case LeftOutReason::NotWave:
-      return IDS_REASON_NOT_WAVE;
-  }
-  return IDS_REASON_UNREADABLE;
-}
-
-}  // namespace
-
 void CSettingsDlg::TellLeftOut(const std::vector<LeftOutFile>& files) {
   std::vector<std::wstring> lines;
-  for (const LeftOutFile& file : files) lines.push_back(file.path + Widen(Remark(ReasonText(file.reason)).view()));
+  for (const LeftOutFile& file : files)
+    lines.push_back(file.path + Widen(Remark(file.check ? ReasonOf(*file.check) : IDS_REASON_PATH).view()));
   TellFiles(IDS_FILES_LEFT_OUT, lines);
 }
 

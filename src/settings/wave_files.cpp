@@ -6,7 +6,6 @@
 
 #include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
-#include "schemes/wave_check.h"
 
 namespace {
 
@@ -36,24 +35,14 @@ std::wstring Shown(const std::wstring& path) {
 void Keep(const std::wstring& path, WaveFiles& files, const std::wstring* shortPath = nullptr) {
   CString stored;
   if (!ToStoredPath(path, MAX_PATH, stored, shortPath)) {
-    files.leftOut.push_back({Shown(path), LeftOutReason::PathUnstorable});
+    files.leftOut.push_back({Shown(path), std::nullopt});
     return;
   }
-  switch (CheckWaveHeader(stored)) {
-    case WaveCheck::Playable:
-    case WaveCheck::Unplayable:  // the list marks it; a header check never says so
-      files.paths.push_back(stored);
-      return;
-    case WaveCheck::Missing:
-      files.leftOut.push_back({Shown(path), LeftOutReason::Missing});
-      return;
-    case WaveCheck::Unreadable:
-      files.leftOut.push_back({Shown(path), LeftOutReason::Unreadable});
-      return;
-    case WaveCheck::NotWave:
-      files.leftOut.push_back({Shown(path), LeftOutReason::NotWave});
-      return;
-  }
+  const WaveCheck check = CheckWaveHeader(stored);
+  if (check == WaveCheck::Playable)
+    files.paths.push_back(stored);
+  else
+    files.leftOut.push_back({Shown(path), check});
 }
 
 // Folders are walked with the \\?\ prefix, so that files below the path

@@ -4,21 +4,18 @@
 // limit; a name the code page cannot spell by its short path. A file counts
 // only if it begins as a wave file does, read through the path stored.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/cstring.h"
-
-enum class LeftOutReason {
-  PathUnstorable,  // too long, or with characters the code page lacks, even by the short path
-  Missing,
-  Unreadable,  // cannot be opened or read
-  NotWave,
-};
+#include "schemes/wave_check.h"
 
 struct LeftOutFile {
   std::wstring path;  // as Windows gave it, without a \\?\ prefix
-  LeftOutReason reason;
+  // Why it is no wave file Windows can open; none when its path cannot be
+  // stored (too long, or characters the code page lacks, even by the short path).
+  std::optional<WaveCheck> check;
 };
 
 struct WaveFiles {

@@ -74,7 +74,7 @@ TEST(WaveCheck, HeaderAndFormatAreJudgedFromTheFile) {
       {"header only.wav", Riff(""), WaveCheck::Playable, WaveCheck::Unplayable},
       {"empty.wav", "", WaveCheck::NotWave, WaveCheck::NotWave},
       {"eleven bytes.wav", Riff("").substr(0, 11), WaveCheck::NotWave, WaveCheck::NotWave},
-      {"mp3.wav", "ID3\x04\x00\x00\x00\x00\x00\x21TIT2", WaveCheck::NotWave, WaveCheck::NotWave},
+      {"mp3.wav", kMp3Bytes, WaveCheck::NotWave, WaveCheck::NotWave},
       {"avi.wav", Riff(Chunk("fmt ", Format(1, 1, 8)), "AVI "), WaveCheck::NotWave, WaveCheck::NotWave},
       {"rifx.wav", "RIFX" + WaveBytes(20).substr(4), WaveCheck::NotWave, WaveCheck::NotWave},
   };

@@ -2,6 +2,7 @@
 // Settings files and save journals written out for the core's tests.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "cp932.h"
@@ -25,6 +26,19 @@ inline std::string Options(int setup, int noSound, int change, int wait, int tim
   return "Setup=" + std::to_string(setup) + "\nBootOnNoSound=" + std::to_string(noSound) +
          "\nBootOnSoundChange=" + std::to_string(change) + "\nBootWaitTime=" + std::to_string(wait) +
          "\nTimer=" + std::to_string(timer) + "\n";
+}
+
+// An application group's block of a settings file: key and label.
+inline std::string GroupBlock(const std::string& key, const std::string& label) {
+  return key + "\r\n" + label + "\r\n\r\n";
+}
+
+// An event's block: key, label and its candidates, each with its mark.
+inline std::string EventBlock(const std::string& key, const std::string& label,
+                              std::initializer_list<std::string> candidates) {
+  std::string block = key + "\r\n" + label + "\r\n";
+  for (const std::string& candidate : candidates) block += candidate + "\r\n";
+  return block + "\r\n";
 }
 
 // A canonical settings file of `candidates` lines in three events, each

@@ -31,3 +31,6 @@ inline std::string WaveBytes(unsigned milliseconds) {
   wave.append(data, '\x80');
   return wave;
 }
+
+// The start of an MP3 file: a name ending in .wav does not make it a wave.
+inline const std::string kMp3Bytes("ID3\x04\x00\x00\x00\x00\x00\x21TIT2", 14);

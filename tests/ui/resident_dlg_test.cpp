@@ -13,6 +13,7 @@
 #include "modal_script.h"
 #include "platform/registry.h"
 #include "registry_sandbox.h"
+#include "settings_text.h"
 #include "shell/resident_dlg.h"
 #include "temp_dir.h"
 #include "wave_file.h"
@@ -122,10 +123,11 @@ TEST_F(ResidentWindow, FirstRunAsksForTheImportBeforeTheWindowShows) {
 TEST_F(ResidentWindow, NotificationSoundsAreMadeReadableSilentlyAtStart) {
   TempDir sounds;
   for (const char* name : {"toast.wav", "refused.wav", "other.wav"}) sounds.Write(name, WaveBytes(10));
-  dir.Write("BTD.CFG", "Setup=1\r\nBootOnSoundChange=0\r\n\r\n\\.Default\r\nWindows\r\n\r\nNotification.IM\r\nIM\r\n-" +
-                           sounds.File("toast.wav") + "\r\n-" + sounds.File("refused.wav") + "\r\n-" +
-                           sounds.File("gone.wav") + "\r\n\r\nMailBeep\r\nMail\r\n-" + sounds.File("other.wav") +
-                           "\r\n\r\n");
+  dir.Write("BTD.CFG", "Setup=1\r\nBootOnSoundChange=0\r\n\r\n" + GroupBlock("\\.Default", "Windows") +
+                           EventBlock("Notification.IM", "IM",
+                                      {"-" + sounds.File("toast.wav"), "-" + sounds.File("refused.wav"),
+                                       "-" + sounds.File("gone.wav")}) +
+                           EventBlock("MailBeep", "Mail", {"-" + sounds.File("other.wav")}));
   ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   MessageBoxWatcher boxes;
   CResidentDlg dlg(file, files, system);

@@ -14,6 +14,7 @@
 #include "platform/win/unique_handle.h"
 #include "registry_sandbox.h"
 #include "settings/settings_dlg.h"
+#include "settings_text.h"
 #include "temp_dir.h"
 #include "wave_file.h"
 
@@ -284,7 +285,7 @@ TEST_F(SettingsDialog, DroppedWaveFilesAreAddedInOrderAndTheOthersNamed) {
   TempDir sounds;
   for (const char* name : {"one.wav", "TWO.WAV", "three.wav", "locked.wav"}) sounds.Write(name, WaveBytes(10));
   sounds.Write("notes.txt", "text");
-  sounds.Write("song.wav", "ID3\x04\x00\x00\x00\x00\x00\x21TIT2");
+  sounds.Write("song.wav", kMp3Bytes);
   sounds.Write("empty.wav", "");
   HANDLE locked = CreateFileA(sounds.File("locked.wav").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   MessageBoxWatcher boxes;
@@ -414,7 +415,7 @@ TEST_F(SettingsDialog, FileDialogAddsSeveralFilesAtOnce) {
 TEST_F(SettingsDialog, ListMarksWhatWindowsMayNotPlay) {
   TempDir sounds;
   sounds.Write("fine.wav", WaveBytes(10));
-  sounds.Write("song.wav", "ID3\x04\x00\x00\x00\x00\x00\x21TIT2");
+  sounds.Write("song.wav", kMp3Bytes);
   std::string float32 = WaveBytes(10);
   float32[20] = 3;  // the format tag: IEEE float
   sounds.Write("float.wav", float32);
@@ -444,12 +445,13 @@ TEST_F(SettingsDialog, ListMarksWhatWindowsMayNotPlay) {
 TEST_F(SettingsDialog, ApplyLetsNotificationsReadTheirSoundsAndTellsWhatRefused) {
   TempDir sounds;
   for (const char* name : {"ding.wav", "refused.wav", "other.wav"}) sounds.Write(name, WaveBytes(10));
-  dir.Write("BTD.CFG", "Setup=1\r\n\r\n\\.Default\r\nWindows\r\n\r\nNotification.Default\r\nNotification\r\n-" +
-                           sounds.File("ding.wav") + "\r\n+" + sounds.File("refused.wav") + "\r\n-" +
-                           sounds.File("gone.wav") + "\r\n\r\nSystemHand\r\nCritical Stop\r\n-" +
-                           sounds.File("other.wav") +
-                           "\r\n\r\n\\Mail\r\nMail\r\n\r\nnotification.mail\r\nNew Mail\r\n-" +
-                           sounds.File("ding.wav") + "\r\n\r\n");
+  dir.Write(
+      "BTD.CFG",
+      "Setup=1\r\n\r\n" + GroupBlock("\\.Default", "Windows") +
+          EventBlock("Notification.Default", "Notification",
+                     {"-" + sounds.File("ding.wav"), "+" + sounds.File("refused.wav"), "-" + sounds.File("gone.wav")}) +
+          EventBlock("SystemHand", "Critical Stop", {"-" + sounds.File("other.wav")}) + GroupBlock("\\Mail", "Mail") +
+          EventBlock("notification.mail", "New Mail", {"-" + sounds.File("ding.wav")}));
   ASSERT_TRUE(file.Open(dir.File("BTD.CFG").c_str()));
   file.LoadSettings();
   fake_system::Start();

@@ -13,12 +13,12 @@ CString CListBox::GetText(int index) const {
 void CListBox::FitHorizontalExtent() const {
   ListTextMeter meter(*this);
   for (int i = 0; i < GetCount(); ++i) meter.Measure(GetText(i).view());
-  SetHorizontalExtent(meter.Widest());
+  SetHorizontalExtent(meter);
 }
 
-void CListBox::SetHorizontalExtent(int widest) const {
+void CListBox::SetHorizontalExtent(const ListTextMeter& meter) const {
   SendMessage(LB_SETHORIZONTALEXTENT,
-              static_cast<WPARAM>(widest + ListTextMeter(*this).Metrics().tmAveCharWidth));  // room for the margin
+              static_cast<WPARAM>(meter.Widest() + meter.Metrics().tmAveCharWidth));  // room for the margin
 }
 
 ListTextMeter::ListTextMeter(const CWnd& window)

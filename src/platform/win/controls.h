@@ -10,6 +10,8 @@
 #include "platform/cstring.h"
 #include "platform/win/wnd.h"
 
+class ListTextMeter;
+
 class CButton : public CWnd {};
 
 class CListBox : public CWnd {
@@ -33,9 +35,9 @@ class CListBox : public CWnd {
   // Lets a list with a horizontal scroll bar scroll as far as its widest
   // line needs.
   void FitHorizontalExtent() const;
-  // The same for lines measured by the caller (a ListTextMeter), sparing a
-  // message to the list for each.
-  void SetHorizontalExtent(int widest) const;
+  // The same for the lines `meter` measured, sparing a message to the list
+  // for each.
+  void SetHorizontalExtent(const ListTextMeter& meter) const;
   // An owner-drawn list's lines as high as a line of its font.
   void FitItemHeightToFont() const;
 };
