@@ -6,6 +6,7 @@
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
 #include "platform/win/app_package_read.h"
+#include "settings/candidate_list.h"
 #include "settings/notification_access.h"
 #include "settings/startup_shortcut.h"
 #include "settings/wave_files.h"
@@ -43,8 +44,6 @@ class CSettingsDlg : public CDialog {
  private:
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
-  // Lets the candidate list scroll to the end of the widest of `entry`'s lines.
-  void FitCandidateExtent(const EventEntry& entry);
   void TellCount(UINT messageId, int count);
   void TellLeftOut(const std::vector<LeftOutFile>& files);
   // Apply's work; false when the Startup folder refused the shortcut.
@@ -76,7 +75,7 @@ class CSettingsDlg : public CDialog {
   CButton m_playButton;
   CButton m_deleteButton;
   CButton m_addButton;
-  CListBox m_candidateList;
+  CCandidateList m_candidateList;
   int m_bootOnNoSound = 0;
   int m_bootOnSoundChange = 0;
   int m_bootWaitTime = 0;
