@@ -27,7 +27,8 @@ TEST_F(SessionSounds, TheFileIsTheEventsCurrentSound) {
 }
 
 // Only a whole wave file of at most 4 MiB is played; its length comes from
-// its header.
+// its header. A chunk size that would wrap a 32-bit offset back onto the
+// same chunk ends the walk instead.
 TEST_F(SessionSounds, OnlyWaveFilesOfAtMostFourMebibytesArePlayed) {
   TempDir dir;
   const std::string wave = WaveBytes(1500);
@@ -42,6 +43,8 @@ TEST_F(SessionSounds, OnlyWaveFilesOfAtMostFourMebibytesArePlayed) {
       {"header.wav", wave.substr(0, 12), false},
       {"no-data.wav", wave.substr(0, 36), false},
       {"large.wav", wave + std::string(kMostSessionSoundBytes, '\x80'), false},
+      {"wrap-7.wav", wave.substr(0, 12) + std::string("LIST\xF7\xFF\xFF\xFF", 8) + wave.substr(12), false},
+      {"wrap-8.wav", wave.substr(0, 12) + std::string("LIST\xF8\xFF\xFF\xFF", 8) + wave.substr(12), false},
   };
   for (const auto& c : cases) {
     dir.Write(c.name, c.bytes);
@@ -50,10 +53,12 @@ TEST_F(SessionSounds, OnlyWaveFilesOfAtMostFourMebibytesArePlayed) {
     if (c.played) {
       EXPECT_EQ(c.bytes, read);
     }
+    if (c.bytes.size() <= kMostSessionSoundBytes) {
+      EXPECT_EQ(c.played ? 1500u : 0u, WaveDurationMs(c.bytes)) << c.name;
+    }
   }
   std::string read;
   EXPECT_FALSE(ReadSessionSound(dir.File("missing.wav").c_str(), read));
   EXPECT_FALSE(ReadSessionSound("", read));
-  EXPECT_EQ(1500u, WaveDurationMs(wave));
   EXPECT_EQ(0u, WaveDurationMs("RIFF"));
 }
