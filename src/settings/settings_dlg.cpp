@@ -17,17 +17,21 @@
 #include "res/resource.h"
 #include "settings/about_dlg.h"
 #include "settings/check_reasons.h"
+#include "settings/conversion_progress_dlg.h"
+#include "settings/converted_files.h"
 #include "settings/file_list_message.h"
 #include "settings/import_dlg.h"
 #include "settings/save_settings.h"
 #include "store/pool_additions.h"
 
-CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent, ReadGrant grant)
+CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent, ReadGrant grant,
+                           SoundDecoder decoder)
     : CDialog(IDD_SETTINGS, parent),
       m_settingsFile(settingsFile),
       m_startupFolder(startupFolder),
       m_startup(Widen(startupFolder.view())),
-      m_grant(grant) {}
+      m_grant(grant),
+      m_decoder(std::move(decoder)) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -175,14 +179,16 @@ void CSettingsDlg::OnSelchangeCandidateList() {
   m_deleteButton.EnableWindow(true);
 }
 
-void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}}); }
+void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}, {}}); }
 
-// The list and the tree change once, however many files come. One file
-// already listed gets the duplicate message; more get one count of them.
-// Files left out are named, with their reasons, in one message.
-void CSettingsDlg::AddFiles(const WaveFiles& files) {
+// The list and the tree change once, however many files come: converted
+// ones after the wave files. One file already listed gets the duplicate
+// message; more get one count of them. Files left out are named, with their
+// reasons, in one message.
+void CSettingsDlg::AddFiles(WaveFiles files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
+  ConvertSoundFiles(files, m_startupFolder + "\\" + kConvertedFolderName, m_decoder, m_hWnd);
   SettingsFile::TableEdit edit = m_settingsFile.EditTable();
   EventEntry& entry = edit[static_cast<size_t>(index)];
   PoolAdditions additions = AddPaths(entry, files.paths);
@@ -198,15 +204,15 @@ void CSettingsDlg::AddFiles(const WaveFiles& files) {
   } else if (additions.duplicates > 0) {
     TellCount(IDS_DUPLICATES_SKIPPED, additions.duplicates);
   }
-  std::vector<LeftOutFile> leftOut = files.leftOut;
-  for (const CString& path : additions.unstorable) leftOut.push_back({Widen(path.view()), std::nullopt});
+  std::vector<LeftOutFile>& leftOut = files.leftOut;
+  for (const CString& path : additions.unstorable) leftOut.push_back({Widen(path.view()), IDS_REASON_PATH});
   if (!leftOut.empty()) TellLeftOut(leftOut);
 }
 
 void CSettingsDlg::TellLeftOut(const std::vector<LeftOutFile>& files) {
   std::vector<std::wstring> lines;
   for (const LeftOutFile& file : files)
-    lines.push_back(file.path + Widen(Remark(file.check ? ReasonOf(*file.check) : IDS_REASON_PATH).view()));
+    lines.push_back(file.path + Widen(Remark(file.reason).view()));
   TellFiles(IDS_FILES_LEFT_OUT, lines);
 }
 
@@ -217,7 +223,7 @@ void CSettingsDlg::TellCount(UINT messageId, int count) {
 }
 
 void CSettingsDlg::OnAdd() {
-  CFileDialog dialog("wav", "*.wav", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
+  CFileDialog dialog("wav", "", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
                      LoadResString(IDS_SOUND_FILTER));
   for (;;) {
     if (dialog.DoModal() != IDOK) return;

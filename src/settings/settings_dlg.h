@@ -8,16 +8,18 @@
 #include "platform/win/app_package_read.h"
 #include "settings/candidate_list.h"
 #include "settings/notification_access.h"
+#include "settings/sound_decoder.h"
 #include "settings/startup_shortcut.h"
 #include "settings/wave_files.h"
 #include "store/settings_file.h"
 
 class CSettingsDlg : public CDialog {
  public:
-  // The manual is looked for below `startupFolder`. `grant` lets Windows
-  // notifications read a file (tests give their own).
+  // The manual is looked for below `startupFolder`, and converted sounds go
+  // into a folder there. `grant` lets Windows notifications read a file,
+  // `decoder` decodes sound files (tests give their own).
   CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr,
-               ReadGrant grant = LetAppPackagesRead);
+               ReadGrant grant = LetAppPackagesRead, SoundDecoder decoder = DecodeWithMediaFoundation);
 
   // Rebuilds the tree from the table (groups in table order, each group's
   // events sorted) and disables Apply.
@@ -27,8 +29,9 @@ class CSettingsDlg : public CDialog {
   void EnableApply(bool enable) { m_applyButton.EnableWindow(enable); }
   // Appends `path` to the selected event unless the list holds it already.
   void AddCandidate(CString path);
-  // Appends the files to the selected event, and tells of those it skipped.
-  void AddFiles(const WaveFiles& files);
+  // Appends the files to the selected event, sound files converted, and
+  // tells of those it skipped.
+  void AddFiles(WaveFiles files);
   // What the candidate list shows after line `line`'s path: why Windows may
   // not play its file; empty when it can. The file is checked when first
   // asked, and not again until the list is filled anew.
@@ -85,6 +88,7 @@ class CSettingsDlg : public CDialog {
   int m_sessionSounds = 0;
   StartupShortcut m_startup;
   ReadGrant m_grant;
+  SoundDecoder m_decoder;
   bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared
 };
