@@ -85,9 +85,10 @@ void TimePhases(const std::string& sources, const std::string& out) {
     std::string wave = out + "\\phase.wav";
     writing += TimeMs([&] { WriteWaveFile(wave.c_str(), (wave + ".tmp").c_str(), sound, path); });
   }
-  std::printf("per file: MFStartup %.1f ms, source reader %.1f ms, PCM type %.1f ms, reading %.1f ms, "
-              "MFShutdown %.1f ms, writing %.1f ms\n",
-              startup / kFiles, reader / kFiles, type / kFiles, reading / kFiles, shutdown / kFiles, writing / kFiles);
+  std::printf(
+      "per file: MFStartup %.1f ms, source reader %.1f ms, PCM type %.1f ms, reading %.1f ms, "
+      "MFShutdown %.1f ms, writing %.1f ms\n",
+      startup / kFiles, reader / kFiles, type / kFiles, reading / kFiles, shutdown / kFiles, writing / kFiles);
 }
 
 }  // namespace
@@ -125,9 +126,10 @@ int main(int argc, char** argv) {
     });
   }
   const Summary summary = Summarise(times);
-  std::printf("drop of %d two-second MP3 files: %d listed; median %.0f ms (%.1f files a second), best %.0f ms "
-              "(%d rounds)\n",
-              kFiles, lines, summary.median, kFiles * 1000.0 / summary.median, summary.best, rounds);
+  std::printf(
+      "drop of %d two-second MP3 files: %d listed; median %.0f ms (%.1f files a second), best %.0f ms "
+      "(%d rounds)\n",
+      kFiles, lines, summary.median, kFiles * 1000.0 / summary.median, summary.best, rounds);
   TimePhases(sources, root);
   return lines == kFiles ? 0 : 1;
 }

@@ -19,8 +19,8 @@ bool Spelled(wchar_t character) {
   if (character >= 0xD800 && character <= 0xDFFF) return false;  // half of a pair
   char bytes[8];
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &character, 1, bytes, sizeof bytes, nullptr,
-                                         &usedDefault);
+  const int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &character, 1, bytes, sizeof bytes, nullptr, &usedDefault);
   return length > 0 && !usedDefault;
 }
 

@@ -15,8 +15,8 @@ constexpr char kConvertedFolderName[] = "Converted";
 std::string SourceName(const std::wstring& source);
 
 struct ConvertedFile {
-  CString path;         // empty when no name fits below the path limit
-  bool made = false;    // made from this source before: reuse it
+  CString path;       // empty when no name fits below the path limit
+  bool made = false;  // made from this source before: reuse it
 };
 
 // The wave file for the source named `sourceName` in `folder` (a stored

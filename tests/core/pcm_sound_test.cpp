@@ -33,7 +33,8 @@ TEST(PcmCollector, MixesDownCutsAtTheLimitAndFadesOut) {
     PcmCollector collector(row.rate, row.channels, row.limitSeconds);
     ASSERT_TRUE(collector.Valid());
     std::size_t at = 0;
-    for (std::size_t piece = 7; at < samples.size() && collector.Add(&samples[at], std::min(piece, samples.size() - at));
+    for (std::size_t piece = 7;
+         at < samples.size() && collector.Add(&samples[at], std::min(piece, samples.size() - at));
          piece = piece * 3 + 1)
       at += piece;
     const PcmSound sound = collector.Finish();
@@ -41,7 +42,8 @@ TEST(PcmCollector, MixesDownCutsAtTheLimitAndFadesOut) {
     EXPECT_EQ(row.channelsOut, sound.channels);
     EXPECT_EQ(row.framesOut, sound.Frames());
     EXPECT_EQ(row.cut, sound.cut);
-    EXPECT_EQ(row.firstFrame, std::vector<std::int16_t>(sound.samples.begin(), sound.samples.begin() + row.channelsOut));
+    EXPECT_EQ(row.firstFrame,
+              std::vector<std::int16_t>(sound.samples.begin(), sound.samples.begin() + row.channelsOut));
     if (!row.cut) {
       EXPECT_EQ(row.firstFrame.back(), sound.samples.back());
       continue;

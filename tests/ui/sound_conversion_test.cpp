@@ -28,12 +28,15 @@ std::string Bytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Made by tests/sounds/make_test_sounds beside this program.
+// Made by tests/sounds/make_test_sounds beside this program; looked for
+// in UTF-16, where no trail byte looks like a backslash.
 std::string SoundsFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.rfind('\\')) + "\\sounds";
+  wchar_t path[MAX_PATH] = {};
+  std::wstring folder(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  folder = folder.substr(0, folder.rfind(L'\\')) + L"\\sounds";
+  char ansi[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+  return ansi;
 }
 
 std::vector<std::string> ListLines(HWND dialog) {
@@ -111,8 +114,8 @@ TEST_F(SoundConversionTest, EachFormatBecomesAPcmWaveFileOfItsRateAndChannels) {
     std::uint16_t channels;
     double seconds;
   };
-  const Row rows[] = {{"tone.mp3", 44100, 2, 2},   {"tone.m4a", 48000, 2, 2}, {"tone.wma", 44100, 2, 2},
-                      {"tone.flac", 22050, 1, 2},  {"tone.ogg", 32000, 1, 2}, {"six.flac", 48000, 2, 1},
+  const Row rows[] = {{"tone.mp3", 44100, 2, 2},  {"tone.m4a", 48000, 2, 2}, {"tone.wma", 44100, 2, 2},
+                      {"tone.flac", 22050, 1, 2}, {"tone.ogg", 32000, 1, 2}, {"six.flac", 48000, 2, 1},
                       {"long.ogg", 16000, 1, 10}};
   const std::string sounds = SoundsFolder();
   if (GetFileAttributesA((sounds + "\\tone.mp3").c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -128,8 +131,8 @@ TEST_F(SoundConversionTest, EachFormatBecomesAPcmWaveFileOfItsRateAndChannels) {
     DropFiles(dialog, dropped);
     const std::vector<std::string> lines = ListLines(dialog);
     ASSERT_EQ(std::size(rows), lines.size());
-    const char* names[] = {"tone.wav", "tone (2).wav", "tone (3).wav", "tone (4).wav", "tone (5).wav", "six.wav",
-                           "long.wav"};
+    const char* names[] = {"tone.wav",     "tone (2).wav", "tone (3).wav", "tone (4).wav",
+                           "tone (5).wav", "six.wav",      "long.wav"};
     for (std::size_t i = 0; i < lines.size(); ++i) {
       SCOPED_TRACE(rows[i].name);
       EXPECT_EQ(converted + "\\" + names[i], lines[i]);

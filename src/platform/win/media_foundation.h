@@ -12,8 +12,8 @@ struct MediaFoundation {
   HRESULT(WINAPI* startup)(ULONG version, DWORD flags) = nullptr;
   HRESULT(WINAPI* shutdown)() = nullptr;
   HRESULT(WINAPI* createMediaType)(IMFMediaType** type) = nullptr;
-  HRESULT(WINAPI* createSourceReaderFromUrl)(LPCWSTR url, IMFAttributes* attributes, IMFSourceReader** reader) =
-      nullptr;
+  HRESULT(WINAPI* createSourceReaderFromUrl)
+  (LPCWSTR url, IMFAttributes* attributes, IMFSourceReader** reader) = nullptr;
 
   bool Loaded() const { return startup && shutdown && createMediaType && createSourceReaderFromUrl; }
 };
