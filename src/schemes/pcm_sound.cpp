@@ -2,16 +2,23 @@
 
 #include <algorithm>
 
+#include "schemes/session_sounds.h"
+
 namespace {
 
 constexpr std::uint32_t kFadeDivisor = 4;  // a quarter of a second
+// The samples of a wave file the session sounds still play, beside its
+// header and the chunk naming its source.
+constexpr std::uint64_t kMostSampleBytes = kMostSessionSoundBytes - 8192;
 
 }  // namespace
 
 PcmCollector::PcmCollector(std::uint32_t rate, std::uint32_t channels, std::uint32_t limitSeconds)
-    : m_sourceChannels(channels), m_limitFrames(static_cast<std::uint64_t>(rate) * limitSeconds) {
+    : m_sourceChannels(channels) {
   m_sound.rate = rate;
   m_sound.channels = static_cast<std::uint16_t>(channels >= 2 ? 2 : 1);
+  m_limitFrames = std::min<std::uint64_t>(std::uint64_t{rate} * limitSeconds,
+                                          kMostSampleBytes / (m_sound.channels * sizeof(std::int16_t)));
   if (Valid()) m_sound.samples.reserve(static_cast<std::size_t>(m_limitFrames * m_sound.channels));
 }
 

@@ -18,8 +18,9 @@ struct PcmSound {
 
 // Gathers interleaved 16-bit samples of `channels` channels. More than two
 // are mixed down: channels of even index to the left, odd to the right, each
-// side their mean. A sound past `limitSeconds` is cut there and fades out
-// over its last quarter of a second.
+// side their mean. A sound past `limitSeconds`, or past what the session
+// sounds play from memory (at rates above 96 kHz), is cut there and fades
+// out over its last quarter of a second.
 class PcmCollector {
  public:
   static constexpr std::uint32_t kLimitSeconds = 10, kMostRate = 768000, kMostChannels = 32;

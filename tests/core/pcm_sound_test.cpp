@@ -25,6 +25,7 @@ TEST(PcmCollector, MixesDownCutsAtTheLimitAndFadesOut) {
       {8000, 2, 16001, 2, 2, 16000, true, {1000, 2000}},
       {8000, 6, 100, 2, 2, 100, false, {3000, 4000}},  // (1+3+5)/3, (2+4+6)/3 thousand
       {8000, 3, 30000, 1, 2, 8000, true, {2000, 2000}},
+      {192000, 2, 1100000, 10, 2, (4 * 1024 * 1024 - 8192) / 4, true, {1000, 2000}},  // the session sounds' 4 MiB
   };
   for (const Row& row : rows) {
     std::vector<std::int16_t> samples;
