@@ -438,10 +438,10 @@ TEST(SettingsFileSave, ASaveThatFailedIsWhatCancelAndTheEndOfTheRunKeep) {
     ASSERT_TRUE(file.Open(files.settingsPath));
     ASSERT_TRUE(file.LoadSettings());  // the canonical form, from which a load saves nothing
     file.Close();
+    const std::string before = dir.Read("BTD.CFG");
     std::filesystem::create_directory(dir.File("BTD_SAVE.CFG"));  // the journal cannot be opened
     ASSERT_TRUE(file.Open(files.settingsPath));
     ASSERT_TRUE(file.LoadSettings());
-    const std::string before = dir.Read("BTD.CFG");
     file.EditTable()[1].AppendCandidate("C:\\b.wav", false);
     EXPECT_FALSE(file.SaveSettings());  // Apply
     file.EditTable()[1].AppendCandidate("C:\\c.wav", false);
