@@ -21,6 +21,23 @@ constexpr int kExitDone = 0, kExitFailed = 1, kExitUnknownSwitch = 2, kExitRefus
 // answers; this long it may take.
 constexpr DWORD kCopyStartingUp = 5000;
 
+// Settings that could not be saved at Exit never vanish without a word.
+void TellUnsaved(const StartupFiles::Finished& finished) {
+  switch (finished.lastSave) {
+    case SettingsFile::LastSave::Saved:
+      break;
+    case SettingsFile::LastSave::InJournal:
+      AfxMessageBox(IDS_UNSAVED_IN_JOURNAL, MB_ICONEXCLAMATION);
+      break;
+    case SettingsFile::LastSave::Kept:
+      TellKeptCopy(IDS_UNSAVED_KEPT, finished.keptCopy);
+      break;
+    case SettingsFile::LastSave::Lost:
+      AfxMessageBox(IDS_UNSAVED_LOST, MB_ICONSTOP);
+      break;
+  }
+}
+
 std::vector<std::wstring> CommandLineArguments() {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -78,6 +95,6 @@ bool CBelltideApp::InitInstance() {
   CResidentDlg residentDlg(settingsFile, files);
   residentDlg.DoOnceResident(command);
   residentDlg.DoModal();
-  files.Finish(settingsFile);
+  TellUnsaved(files.Finish(settingsFile));
   return false;  // no message loop: the program ends here
 }

@@ -54,6 +54,8 @@ bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
 bool ReadAllFrom(int fd, std::string& bytes) {
   struct stat info;
   if (::fstat(fd, &info) != 0) return false;
+  // On a 32-bit build the cast would wrap, and a part would pass for the whole.
+  if (static_cast<unsigned long long>(info.st_size) > bytes.max_size()) return false;
   bytes.resize(static_cast<size_t>(info.st_size));
   size_t got = 0;
   while (got < bytes.size()) {

@@ -26,6 +26,8 @@ bool ReadAllFrom(HANDLE file, std::string& bytes) {
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file, &size) || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
     return false;
+  // On a 32-bit build the cast would wrap, and a part would pass for the whole.
+  if (static_cast<unsigned long long>(size.QuadPart) > bytes.max_size()) return false;
   bytes.resize(static_cast<size_t>(size.QuadPart));
   size_t got = 0;
   while (got < bytes.size()) {

@@ -63,6 +63,8 @@ bool ParsePending(std::string_view bytes, Journal& journal) {
   // One sum per chunk of the old content, and no more.
   std::uint64_t chunks = sumsSize / 8;
   if (sumsSize % 8 != 0 || oldLength > chunks * kChunk || oldLength + kChunk <= chunks * kChunk) return false;
+  // An old content this build could never have held in memory.
+  if (static_cast<size_t>(oldLength) != oldLength) return false;
   journal.content = bytes.substr(kHeadSize, static_cast<size_t>(newLength));
   journal.sums = bytes.substr(kHeadSize + static_cast<size_t>(newLength));
   journal.oldLength = oldLength;

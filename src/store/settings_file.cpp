@@ -18,10 +18,12 @@
 //   2. BTD.CFG is rewritten in place and forced to the disk;
 //   3. the journal's state turns to applied. It needs no flush: a pending
 //      journal whose content BTD.CFG holds counts as applied.
-// A save that fails in step 1 leaves BTD.CFG as it was; one that fails in
-// step 2 leaves the journal holding the new content, which stays the model's
-// and which the next save (or Exit) writes into BTD.CFG before anything
-// else, never overwriting that journal first.
+// A save that fails in step 1 leaves BTD.CFG as it was, and the content it
+// was to write in memory (m_next) as what a reload reads and the end of the
+// run saves again; one that fails in step 2 leaves the journal holding the
+// new content, which stays the model's and which the next save (or Exit)
+// writes into BTD.CFG before anything else, never overwriting that journal
+// first.
 // At a normal end the journal is removed once applied. A journal pending at
 // a start is a save cut short after step 1: BTD.CFG may hold the old
 // content, a part of the new one over it, or the new one, and the old sums
@@ -152,11 +154,14 @@ bool SettingsFile::CatchUp() {
 
 bool SettingsFile::ReplaceContent() {
   m_layoutCurrent = false;
+  m_nextUnsaved = true;
   if (!KnowContent() || (m_fileBehind && !CatchUp())) return false;
-  if (m_next == m_content) return true;
+  m_nextUnsaved = m_next != m_content;
+  if (!m_nextUnsaved) return true;
   m_nextFingerprint.Compute(m_next);
   std::uint64_t oldTail = m_next.size() < m_content.size() ? ContentFingerprint::TailSum(m_content, m_next.size()) : 0;
   if (!WriteJournal(m_next, oldTail)) return false;  // the file is untouched
+  m_nextUnsaved = false;
   m_content.swap(m_next);
   std::swap(m_fingerprint, m_nextFingerprint);
   m_fileBehind = true;
@@ -173,7 +178,13 @@ bool SettingsFile::SaveAll() {
 // The marks change in place, and the content's sums with them. Offsets that
 // do not point at a mark mean the layout no longer fits: all is saved then.
 bool SettingsFile::SaveMarks() {
-  if (!KnowContent() || (m_fileBehind && !CatchUp())) return false;
+  auto fail = [this] {
+    m_layoutCurrent = false;
+    FormatNext();  // what was to be saved, for a reload and the end of the run
+    m_nextUnsaved = true;
+    return false;
+  };
+  if (!KnowContent() || (m_fileBehind && !CatchUp())) return fail();
   for (auto [at, mark] : m_marksToSave) {
     if (at >= m_content.size() || !IsMark(m_content[at]) || !IsMark(mark)) return SaveAll();
   }
@@ -186,9 +197,7 @@ bool SettingsFile::SaveMarks() {
   }
   if (!WriteJournal(m_content, 0)) {
     for (auto [at, mark] : m_marksToSave) m_content[at] = mark;
-    m_marksToSave.clear();
-    m_layoutCurrent = false;
-    return false;
+    return fail();
   }
   m_marksToSave.clear();
   std::swap(m_fingerprint, m_nextFingerprint);
@@ -231,11 +240,11 @@ bool SettingsFile::LoadSettings() {
     m_mayWrite = false;
     return false;
   }
-  settings = ReadSettings(m_content);
-  bool skipped =
-      ReadEventSection(m_content.empty() ? BuildEventCatalogue().view() : std::string_view(m_content), m_table);
+  const std::string_view saved = m_nextUnsaved ? m_next : m_content;
+  settings = ReadSettings(saved);
+  bool skipped = ReadEventSection(saved.empty() ? BuildEventCatalogue().view() : saved, m_table);
   if (skipped) {
-    m_keptCopy = KeepCopy(m_content);
+    m_keptCopy = KeepCopy(saved);
     if (m_keptCopy.IsEmpty()) {
       m_mayWrite = false;  // the file stays as it is
       return false;
@@ -255,4 +264,17 @@ bool SettingsFile::SaveSettings() {
     m_lastSaveFailed = !SaveAll();
   }
   return !m_lastSaveFailed;
+}
+
+SettingsFile::LastSave SettingsFile::SaveLastSaved(CString& keptCopy) {
+  keptCopy.Empty();
+  if (!m_lastSaveFailed) return LastSave::Saved;
+  if (!m_mayWrite) return LastSave::Lost;  // nothing was read, so nothing was saved over it
+  if (m_nextUnsaved ? ReplaceContent() : KnowContent() && (!m_fileBehind || CatchUp())) {
+    m_lastSaveFailed = false;
+    return LastSave::Saved;
+  }
+  if (!m_nextUnsaved) return LastSave::InJournal;
+  keptCopy = KeepCopy(m_next);
+  return keptCopy.IsEmpty() ? LastSave::Lost : LastSave::Kept;
 }

@@ -72,18 +72,28 @@ class SettingsFile : public CStdioFile {
   // holds for it); null when it could not be read.
   const std::string* Content() const { return m_contentKnown ? &m_content : nullptr; }
 
-  // Parses the content into the options and a new table (the event
-  // catalogue stands in for an empty file), then saves the canonical form.
+  // Parses the last content saved, or after a failed save the content it
+  // was to write, into the options and a new table (the event catalogue
+  // stands in for an empty file), then saves the canonical form.
   // Lines it cannot keep are not lost: the original bytes go to a file of
   // their own first, named by KeptCopy(). False, with nothing written, when
   // the file cannot be read or its bytes cannot be kept.
   bool LoadSettings();
 
-  // Replaces the file content with the model. On failure the model is kept
-  // and LastSaveFailed() reports it, and the next save tries again; a file
-  // whose content was never read is never overwritten.
+  // Replaces the file content with the model. On failure the model is kept,
+  // and so is its form as saved, for LoadSettings and SaveLastSaved;
+  // LastSaveFailed() reports it, and the next save tries again. A file whose
+  // content was never read is never overwritten.
   bool SaveSettings();
   bool LastSaveFailed() const { return m_lastSaveFailed; }
+
+  // At the end of a run: tries once more a save that failed, with the
+  // content that save was to write, never the model as it stands (edits
+  // made since were not saved, so they are not wanted). What still cannot
+  // be written stays in the journal, if the journal holds it whole, or is
+  // kept in a copy beside the file (KeepCopy), named by `keptCopy`.
+  enum class LastSave { Saved, InJournal, Kept, Lost };
+  LastSave SaveLastSaved(CString& keptCopy);
 
   // True when the file holds the complete content of the last load or save.
   bool HoldsLastContent() const { return m_mayWrite && !m_lastSaveFailed; }
@@ -137,6 +147,7 @@ class SettingsFile : public CStdioFile {
   ContentFingerprint m_fingerprint;  // of m_content, once m_fingerprinted
   bool m_fingerprinted = false;
   std::string m_next;  // the content being saved; kept between saves, which are of one size
+  bool m_nextUnsaved = false;  // m_next is the content of a save that failed before its journal was whole
   ContentFingerprint m_nextFingerprint;
   CStdioFile m_journal;  // opened by the first save
   std::string m_journalHead, m_journalTail;

@@ -61,9 +61,11 @@ bool StartupFiles::BackUp(const SettingsFile& closedFile) const {
   return os_file::WriteAtomically(backupPath, SiblingPath(backupPath, kBackupTmp), bytes);
 }
 
-void StartupFiles::Finish(SettingsFile& file) const {
-  if (!file.IsOpen()) return;
-  if (file.LastSaveFailed()) file.SaveSettings();
+StartupFiles::Finished StartupFiles::Finish(SettingsFile& file) const {
+  Finished finished{SettingsFile::LastSave::Saved, CString()};
+  if (!file.IsOpen()) return finished;
+  finished.lastSave = file.SaveLastSaved(finished.keptCopy);
   file.Close();
   BackUp(file);
+  return finished;
 }

@@ -5,8 +5,7 @@
 // later.
 
 #include "platform/cstring.h"
-
-class SettingsFile;
+#include "store/settings_file.h"
 
 // What the start-up did to the settings file.
 struct StartupRecovery {
@@ -38,8 +37,13 @@ struct StartupFiles {
   bool BackUp(const SettingsFile& closedFile) const;
 
   // The end of a run, by Exit or by the end of the Windows session: tries
-  // once more a save that failed, closes the settings file once its last
-  // save is on the disk, then backs it up. Does nothing when the file is
-  // closed already.
-  void Finish(SettingsFile& file) const;
+  // once more a save that failed (SettingsFile::SaveLastSaved: what was
+  // saved last, not edits made since), closes the settings file once its
+  // last save is on the disk, then backs it up. Does nothing when the file
+  // is closed already.
+  struct Finished {
+    SettingsFile::LastSave lastSave;
+    CString keptCopy;  // where the settings went when the file could not take them
+  };
+  Finished Finish(SettingsFile& file) const;
 };

@@ -1,10 +1,14 @@
-// The crash-state checker: each operation on the settings files is run once
-// with its disk operations logged, then every folder a power cut may leave
-// at every point of it (power_cut.h) is started from as the program starts.
-// No state may lose a content: BTD.CFG ends up holding the content before
-// the operation, after it, or one that was complete earlier; a backup is
-// always a complete content; and a copy kept for the user (with its message)
-// appears only where someone wrote bytes outside the protocol.
+// The crash-state checker: each operation on the settings files is run once,
+// from the start (recovery and load) to the normal end (last save, journal
+// removed, backup), with its disk operations logged; then the folders a
+// power cut may leave at every point of it (power_cut.h: all of them where
+// a point has at most kStatesPerPoint, else the oldest, the newest, every
+// prefix-torn one and kStatesPerPoint drawn with a fixed seed) are started
+// from as the program starts. No state may lose a save that had returned:
+// BTD.CFG ends up holding the content of the last save that returned
+// before the cut or of a later one (before the first, one it began with);
+// a backup is always a complete content; and a copy kept for the user (with
+// its message) appears only where someone wrote bytes outside the protocol.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +30,7 @@ namespace {
 using os_file::DiskOp;
 namespace fs = std::filesystem;
 
-constexpr size_t kStatesPerPoint = 400;
+constexpr size_t kStatesPerPoint = 4000;
 
 bool SomePicked(int n) { return n % 4 == 0; }
 
@@ -44,15 +48,24 @@ std::string WithoutCr(std::string text) {
   return text;
 }
 
+// Told of each save that returned, with the file that saved.
+using Saved = std::function<void(const SettingsFile&)>;
+
 // One operation, and what it may leave. It runs after the start (recovery
-// and load) on the folder `before`; `made` takes each content it saves
-// before its last.
+// and load) on the folder `before`, and calls `saved` after each save but
+// the last, which the checker sees itself.
 struct Operation {
   const char* name;
   Folder before;                     // durable when it begins
   std::vector<std::string> earlier;  // the complete contents it begins with
-  std::function<void(SettingsFile&, const StartupFiles&, std::vector<std::string>& made)> run = nullptr;
+  std::function<void(SettingsFile&, const StartupFiles&, const Saved& saved)> run = nullptr;
   bool handEdit = false;  // BTD.CFG holds bytes written outside the protocol
+};
+
+// A content whose save returned after the first `point` disk operations.
+struct Returned {
+  std::string content;
+  size_t point;
 };
 
 struct Verdict {
@@ -66,30 +79,32 @@ class Checker {
  public:
   Verdict Check(const Operation& op) {
     std::vector<DiskOp> log;
-    std::vector<std::string> made;
+    std::vector<Returned> made;
     {
       TempDir dir(FolderInMemory());
       for (const auto& [name, bytes] : op.before) dir.Write(name.c_str(), bytes);
       StartupFiles files = FilesIn(dir.path());
       SettingsFile file;
+      const Saved saved = [&](const SettingsFile& f) { made.push_back({*f.Content(), log.size()}); };
       os_file::LogDiskOps(&log);
       if (file.Open(files.settingsPath)) {
         files.Recover(file);
         file.LoadSettings();
-        made.push_back(*file.Content());
-        if (op.run) op.run(file, files, made);
-        made.push_back(*file.Content());
+        saved(file);
+        if (op.run) op.run(file, files, saved);
+        saved(file);
+        files.Finish(file);
       }
       os_file::LogDiskOps(nullptr);
     }
-    std::set<std::string> allowed(op.earlier.begin(), op.earlier.end());
-    allowed.insert(made.begin(), made.end());
     std::string edit = op.handEdit ? op.before.at("BTD.CFG") : "";
-    if (op.handEdit) allowed.insert(edit);
+    std::set<std::string> complete(op.earlier.begin(), op.earlier.end());
+    for (const Returned& save : made) complete.insert(save.content);
+    if (op.handEdit) complete.insert(edit);
 
     Verdict verdict;
     verdict.states = ForEachPowerCut(op.before, log, kStatesPerPoint, 7, [&](const Folder& state, size_t point) {
-      std::string fault = StartFrom(state, allowed, edit);
+      std::string fault = StartFrom(state, DurableAt(point, op, made, edit), complete, edit);
       if (!fault.empty())
         verdict.faults.push_back(std::string(op.name) + ", cut after " + Describe(log, point) + ": " + fault);
     });
@@ -97,6 +112,22 @@ class Checker {
   }
 
  private:
+  // What BTD.CFG may hold after a cut at `point`: the last save that had
+  // returned, or a later one; before the first, what it began with too.
+  static std::set<std::string> DurableAt(size_t point, const Operation& op, const std::vector<Returned>& made,
+                                         const std::string& edit) {
+    size_t first = 0;
+    for (size_t i = 0; i < made.size(); ++i)
+      if (made[i].point <= point) first = i + 1;
+    std::set<std::string> durable;
+    if (first == 0) {
+      durable.insert(op.earlier.begin(), op.earlier.end());
+      if (op.handEdit) durable.insert(edit);
+    }
+    for (size_t i = first == 0 ? 0 : first - 1; i < made.size(); ++i) durable.insert(made[i].content);
+    return durable;
+  }
+
   static StartupFiles FilesIn(const std::string& folder) {
     return {(fs::path(folder) / "BTD.CFG").string().c_str(), (fs::path(folder) / "BTD_BAK.CFG").string().c_str(),
             folder.c_str()};
@@ -115,7 +146,8 @@ class Checker {
   }
 
   // Starts as the program does on `state`; what went wrong, or empty.
-  std::string StartFrom(const Folder& state, const std::set<std::string>& allowed, const std::string& edit) {
+  std::string StartFrom(const Folder& state, const std::set<std::string>& durable, const std::set<std::string>& complete,
+                        const std::string& edit) {
     for (const auto& entry : fs::directory_iterator(m_dir.path())) fs::remove(entry.path());
     for (const auto& [name, bytes] : state) m_dir.Write(name.c_str(), bytes);
     StartupFiles files = FilesIn(m_dir.path());
@@ -127,9 +159,10 @@ class Checker {
       if (!file.LoadSettings()) return "the load fails";
     }
     std::string settings = m_dir.Read("BTD.CFG");
-    if (!allowed.count(settings)) return "BTD.CFG holds a content never complete (" + std::to_string(settings.size()) + " bytes)";
+    if (!complete.count(settings)) return "BTD.CFG holds a content never complete (" + std::to_string(settings.size()) + " bytes)";
+    if (!durable.count(settings)) return "BTD.CFG lost a save that had returned";
     if (fs::exists(m_dir.File("BTD_BAK.CFG"))) {
-      if (!allowed.count(m_dir.Read("BTD_BAK.CFG"))) return "BTD_BAK.CFG is not a complete content";
+      if (!complete.count(m_dir.Read("BTD_BAK.CFG"))) return "BTD_BAK.CFG is not a complete content";
     }
     bool editKept = edit.empty() || settings == edit;
     for (const auto& entry : fs::directory_iterator(m_dir.path())) {
@@ -163,7 +196,7 @@ TEST(PowerCut, FirstStartRewritesTheFileInCanonicalForm) {
 TEST(PowerCut, FullSavesGrowAndShrink) {
   const std::string before = Pools(130, SomePicked);
   auto save = [](int candidates) {
-    return [candidates](SettingsFile& file, const StartupFiles&, std::vector<std::string>&) {
+    return [candidates](SettingsFile& file, const StartupFiles&, const Saved&) {
       file.EditTable()[1].ClearCandidates();
       for (int n = 0; n < candidates; ++n)
         file.EditTable()[1].AppendCandidate("C:\\Sounds\\bell_" + std::to_string(n) + ".wav", false);
@@ -173,7 +206,7 @@ TEST(PowerCut, FullSavesGrowAndShrink) {
   Expect({"a full save that grows", {{"BTD.CFG", before}}, {before}, save(30)});
   Expect({"a full save that shrinks", {{"BTD.CFG", before}}, {before}, save(2)});
   Expect({"a full save of one length", {{"BTD.CFG", before}}, {before},
-          [](SettingsFile& file, const StartupFiles&, std::vector<std::string>&) {
+          [](SettingsFile& file, const StartupFiles&, const Saved&) {
             file.settings.Timer = 7;
             file.SaveSettings();
           }});
@@ -183,12 +216,12 @@ TEST(PowerCut, FullSavesGrowAndShrink) {
 TEST(PowerCut, MarksOnlySavesOneAfterAnother) {
   const std::string before = Pools(130, SomePicked);
   Expect({"marks-only saves", {{"BTD.CFG", before}}, {before},
-          [](SettingsFile& file, const StartupFiles&, std::vector<std::string>& made) {
+          [](SettingsFile& file, const StartupFiles&, const Saved& saved) {
             std::srand(3);
             for (int round = 0; round < 2; ++round) {
               for (int i = 0; i < file.eventCount(); ++i) file.PickCandidate(static_cast<size_t>(i));
               file.SaveSettings();
-              made.push_back(*file.Content());
+              saved(file);
             }
           }});
 }
@@ -199,7 +232,7 @@ TEST(PowerCut, RecoveryFinishesACutSave) {
   const std::string old = Pools(130, SomePicked), saved = Pools(122, SomePicked, 5);
   std::string journal = Journal(old, saved), torn = saved.substr(0, 1024) + old.substr(1024), edited = old;
   edited.erase(edited.find("-C:\\Sounds\\chime_5.wav\r\n"), 24);
-  auto saveAgain = [](SettingsFile& file, const StartupFiles&, std::vector<std::string>&) {
+  auto saveAgain = [](SettingsFile& file, const StartupFiles&, const Saved&) {
     file.settings.Timer = 9;
     file.SaveSettings();
   };
@@ -210,5 +243,5 @@ TEST(PowerCut, RecoveryFinishesACutSave) {
 TEST(PowerCut, BackupAtExit) {
   const std::string before = Pools(130, SomePicked), older = Pools(50, SomePicked);
   Expect({"backup at exit", {{"BTD.CFG", before}, {"BTD_BAK.CFG", older}}, {before, older},
-          [](SettingsFile& file, const StartupFiles& files, std::vector<std::string>&) { files.Finish(file); }});
+          [](SettingsFile& file, const StartupFiles& files, const Saved&) { files.Finish(file); }});
 }

@@ -425,6 +425,46 @@ TEST(SettingsFileSave, ExitSavesAgainWhatFailedBeforeTheBackup) {
   EXPECT_EQ(dir.Read("BTD.CFG"), dir.Read("BTD_BAK.CFG"));
 }
 
+// After a save that failed before its journal was whole, what it was to
+// save is what a reload (Cancel) reads, and what the end of the run saves,
+// never edits made since; where the file still refuses it, a copy holds it.
+TEST(SettingsFileSave, ASaveThatFailedIsWhatCancelAndTheEndOfTheRunKeep) {
+  for (const bool freedBeforeTheEnd : {true, false}) {
+    SCOPED_TRACE(freedBeforeTheEnd ? "space freed" : "still full");
+    TempDir dir;
+    dir.Write("BTD.CFG", "Setup=1\r\n\r\n\\App\r\nApp\r\n\r\nEv\r\nEvent\r\n-C:\\a.wav\r\n\r\n");
+    StartupFiles files{dir.File("BTD.CFG").c_str(), dir.File("BTD_BAK.CFG").c_str(), dir.path().c_str()};
+    SettingsFile file;
+    ASSERT_TRUE(file.Open(files.settingsPath));
+    ASSERT_TRUE(file.LoadSettings());  // the canonical form, from which a load saves nothing
+    file.Close();
+    const std::string before = dir.Read("BTD.CFG");
+    std::filesystem::create_directory(dir.File("BTD_SAVE.CFG"));  // the journal cannot be opened
+    ASSERT_TRUE(file.Open(files.settingsPath));
+    ASSERT_TRUE(file.LoadSettings());
+    file.EditTable()[1].AppendCandidate("C:\\b.wav", false);
+    EXPECT_FALSE(file.SaveSettings());  // Apply
+    file.EditTable()[1].AppendCandidate("C:\\c.wav", false);
+    ASSERT_TRUE(file.LoadSettings());  // Cancel
+    EXPECT_EQ(CString("-C:\\a.wav|-C:\\b.wav|"), file.table[1].files);
+    EXPECT_TRUE(file.LastSaveFailed());
+    file.EditTable()[1].AppendCandidate("C:\\d.wav", false);  // not applied when the run ends
+    if (freedBeforeTheEnd) std::filesystem::remove(dir.File("BTD_SAVE.CFG"));
+    const StartupFiles::Finished finished = files.Finish(file);
+    const std::string saved = freedBeforeTheEnd ? dir.Read("BTD.CFG") : dir.Read("BTD_KEPT.CFG");
+    EXPECT_NE(std::string::npos, saved.find("-C:\\b.wav\r\n"));
+    EXPECT_EQ(std::string::npos, saved.find("d.wav"));
+    if (freedBeforeTheEnd) {
+      EXPECT_EQ(SettingsFile::LastSave::Saved, finished.lastSave);
+      EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
+    } else {
+      EXPECT_EQ(SettingsFile::LastSave::Kept, finished.lastSave);
+      EXPECT_EQ(CString(dir.File("BTD_KEPT.CFG").c_str()), finished.keptCopy);
+      EXPECT_EQ(before, dir.Read("BTD.CFG"));
+    }
+  }
+}
+
 // The marks a reassignment saves alone are found by offsets from the last
 // full save. An edit still open, or a pool changed through a reference kept
 // from an edit, must not let a save miss a change.

@@ -11,11 +11,18 @@ constexpr size_t kSector = 512;
 
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
 
+// One write since a flush: the file before it, and the sectors it covers.
+struct Write {
+  std::string before;
+  size_t from, to;  // sectors
+};
+
 // One file's bytes: durable as flushed, and what happened since.
 struct Inode {
   std::string flushed;
   std::string latest;
   std::vector<std::string> writtenImages;  // after each write since the flush
+  std::vector<Write> writes;               // each write since the flush
   std::vector<size_t> lengths;             // after each change since the flush
   size_t lastName = 0;                     // names changes up to its creation or rename
 };
@@ -70,7 +77,7 @@ class Disk {
   explicit Disk(const Folder& initial) {
     for (const auto& [name, bytes] : initial) {
       m_names[name] = static_cast<int>(m_inodes.size());
-      m_inodes.push_back({bytes, bytes, {}, {}, 0});
+      m_inodes.push_back({bytes, bytes, {}, {}, {}, 0});
     }
     m_initialNames = m_names;
   }
@@ -91,6 +98,8 @@ class Disk {
       case DiskOp::Write: {
         Inode& file = m_inodes[m_names.at(name)];
         size_t at = static_cast<size_t>(op.at);
+        if (!op.bytes.empty())
+          file.writes.push_back({file.latest, at / kSector, (at + op.bytes.size() + kSector - 1) / kSector});
         if (file.latest.size() < at + op.bytes.size()) file.latest.resize(at + op.bytes.size(), '\0');
         file.latest.replace(at, op.bytes.size(), op.bytes);
         file.writtenImages.push_back(file.latest);
@@ -107,6 +116,7 @@ class Disk {
         Inode& file = m_inodes[m_names.at(name)];
         file.flushed = file.latest;
         file.writtenImages.clear();
+        file.writes.clear();
         file.lengths.clear();
         m_committed = std::max(m_committed, file.lastName);
         break;
@@ -120,8 +130,9 @@ class Disk {
   // The folders a cut now may leave.
   void ForEachCut(size_t limit, std::mt19937& random, const std::function<void(const Folder&)>& visit) const {
     for (size_t kept = m_committed; kept <= m_changes.size(); ++kept) {
+      const std::map<std::string, int> names = NamesAfter(kept);
       std::vector<FileChoices> files;
-      for (const auto& [name, inode] : NamesAfter(kept)) files.push_back(ChoicesOf(name, m_inodes[inode]));
+      for (const auto& [name, inode] : names) files.push_back(ChoicesOf(name, m_inodes[inode]));
       std::vector<size_t> radix;
       for (const FileChoices& file : files) {
         radix.push_back(file.lengths.size());
@@ -152,6 +163,7 @@ class Disk {
       emit(digits);  // the oldest
       for (size_t i = 0; i < digits.size(); ++i) digits[i] = radix[i] - 1;
       emit(digits);  // the newest
+      ForEachPrefixTorn(names, visit);
       for (size_t n = 0; n < limit; ++n) {
         for (size_t i = 0; i < digits.size(); ++i) digits[i] = random() % radix[i];
         emit(digits);
@@ -168,6 +180,37 @@ class Disk {
       m_names.erase(name);
       m_names[to] = inode;
       m_inodes[inode].lastName = m_changes.size();
+    }
+  }
+
+  // Each write since a file's flush cut at each of its sectors, the writes
+  // before it whole and those after it absent, at the length before or
+  // after it; every other file at its oldest or its newest.
+  void ForEachPrefixTorn(const std::map<std::string, int>& names,
+                         const std::function<void(const Folder&)>& visit) const {
+    for (const bool othersNewest : {false, true}) {
+      Folder others;
+      for (const auto& [name, inode] : names)
+        others[name] = othersNewest ? m_inodes[inode].latest : m_inodes[inode].flushed;
+      for (const auto& [name, inode] : names) {
+        const Inode& file = m_inodes[inode];
+        for (size_t w = 0; w < file.writes.size(); ++w) {
+          const Write& write = file.writes[w];
+          const std::string& after = file.writtenImages[w];
+          for (size_t cut = write.from; cut <= write.to; ++cut) {
+            std::string torn = after;
+            torn.resize(std::max(after.size(), write.before.size()), '\0');
+            const size_t newFrom = std::min(cut * kSector, torn.size());
+            torn.replace(newFrom, torn.size() - newFrom, write.before.substr(std::min(newFrom, write.before.size())));
+            torn.resize(std::max(after.size(), write.before.size()), '\0');
+            for (const size_t length : {write.before.size(), after.size()}) {
+              Folder folder = others;
+              folder[name] = torn.substr(0, length);
+              visit(folder);
+            }
+          }
+        }
+      }
     }
   }
 

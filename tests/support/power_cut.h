@@ -24,9 +24,13 @@
 using Folder = std::map<std::string, std::string>;
 
 // Calls visit(folder, point) for each distinct folder a cut may leave after
-// the first `point` operations of `log`, for every point; all of them while
-// a point has at most `limit`, else `limit` of them drawn with `seed`
-// besides the oldest and the newest. `initial` was durable before the log.
-// Returns how many folders were visited.
+// the first `point` operations of `log`, for every point and every prefix
+// of the names' changes the volume may keep. Where those choices of one
+// prefix number at most `limit`, all of them; beyond, the oldest, the
+// newest, every prefix-torn one (each write since a file's flush cut at
+// each of its sectors, the writes before it whole and those after it
+// absent, at the length before or after it, every other file at its oldest
+// or newest), and `limit` more drawn with `seed`. `initial` was durable
+// before the log. Returns how many folders were visited.
 size_t ForEachPowerCut(const Folder& initial, const std::vector<os_file::DiskOp>& log, size_t limit, unsigned seed,
                        const std::function<void(const Folder&, size_t point)>& visit);

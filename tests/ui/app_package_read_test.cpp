@@ -63,7 +63,7 @@ struct FileDacl {
 // it was, in its order.
 TEST(AppPackageRead, TheMergeAddsOneAceAndKeepsEveryOther) {
   FileDacl file;
-  ASSERT_FALSE(LetsAppPackagesRead(file.acl()));
+  ASSERT_EQ(AppPackagesRead::NotGranted, AppPackagesReadOf(file.acl()));
   PACL merged = nullptr;
   ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), AddAppPackagesRead(file.acl(), merged));
   UniqueLocal owned(merged);
@@ -78,36 +78,47 @@ TEST(AppPackageRead, TheMergeAddsOneAceAndKeepsEveryOther) {
   EXPECT_LT(at - after.begin(), 2);  // among the explicit ones, ahead of the inherited
   after.erase(at);
   EXPECT_EQ(before, after);
-  EXPECT_TRUE(LetsAppPackagesRead(merged));
+  EXPECT_EQ(AppPackagesRead::Granted, AppPackagesReadOf(merged));
 }
 
 // A file that lets the group read already, by an explicit or an inherited
-// ACE, is left alone; an ACE that applies only to a folder's children, a
-// denial, or one without read access does not count.
-TEST(AppPackageRead, AnExistingGrantIsSeen) {
+// ACE, is left alone; an ACE that applies only to a folder's children, or
+// one without read access, does not count; the first ACE that decides, in
+// order, decides: a denial ahead of a grant blocks the read.
+TEST(AppPackageRead, AnExistingGrantOrDenialIsSeen) {
   UniqueLocal group = Sid("S-1-15-2-1");
-  const struct {
+  struct GroupAce {
     bool allow;
     BYTE flags;
     ACCESS_MASK mask;
-    bool lets;
+  };
+  constexpr BYTE kInheritOnly = INHERITED_ACE | INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE;
+  const struct {
+    std::vector<GroupAce> aces;
+    AppPackagesRead read;
   } cases[] = {
-      {true, 0, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, true},
-      {true, INHERITED_ACE, FILE_GENERIC_READ, true},
-      {true, 0, GENERIC_READ, true},
-      {true, INHERITED_ACE | INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE, FILE_GENERIC_READ, false},
-      {false, 0, FILE_GENERIC_READ, false},
-      {true, 0, FILE_READ_ATTRIBUTES, false},
+      {{{true, 0, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}}, AppPackagesRead::Granted},
+      {{{true, INHERITED_ACE, FILE_GENERIC_READ}}, AppPackagesRead::Granted},
+      {{{true, 0, GENERIC_READ}}, AppPackagesRead::Granted},
+      {{{true, kInheritOnly, FILE_GENERIC_READ}}, AppPackagesRead::NotGranted},
+      {{{true, 0, FILE_READ_ATTRIBUTES}}, AppPackagesRead::NotGranted},
+      {{{false, 0, FILE_GENERIC_READ}}, AppPackagesRead::Denied},
+      {{{false, 0, FILE_READ_DATA}, {true, INHERITED_ACE, FILE_GENERIC_READ}}, AppPackagesRead::Denied},
+      {{{false, kInheritOnly, FILE_READ_DATA}, {true, INHERITED_ACE, FILE_GENERIC_READ}}, AppPackagesRead::Granted},
+      {{{false, 0, FILE_WRITE_DATA}, {true, INHERITED_ACE, FILE_GENERIC_READ}}, AppPackagesRead::Granted},
+      {{{true, 0, FILE_GENERIC_READ}, {false, INHERITED_ACE, FILE_READ_DATA}}, AppPackagesRead::Granted},
   };
   for (const auto& c : cases) {
     FileDacl file;
-    if (c.allow)
-      AddAccessAllowedAceEx(file.acl(), ACL_REVISION, c.flags, c.mask, group.get());
-    else
-      AddAccessDeniedAceEx(file.acl(), ACL_REVISION, c.flags, c.mask, group.get());
-    EXPECT_EQ(c.lets, LetsAppPackagesRead(file.acl())) << std::hex << c.mask << " " << int(c.flags);
+    for (const GroupAce& ace : c.aces) {
+      if (ace.allow)
+        AddAccessAllowedAceEx(file.acl(), ACL_REVISION, ace.flags, ace.mask, group.get());
+      else
+        AddAccessDeniedAceEx(file.acl(), ACL_REVISION, ace.flags, ace.mask, group.get());
+    }
+    EXPECT_EQ(c.read, AppPackagesReadOf(file.acl())) << std::hex << c.aces[0].mask << " " << int(c.aces[0].flags);
   }
-  EXPECT_TRUE(LetsAppPackagesRead(nullptr));  // a null DACL lets everyone in
+  EXPECT_EQ(AppPackagesRead::Granted, AppPackagesReadOf(nullptr));  // a null DACL lets everyone in
 }
 
 // On a real file the calls go through: Wine keeps no ACLs, so only their

@@ -25,17 +25,22 @@ constexpr ACCESS_MASK kReads = FILE_READ_DATA | GENERIC_READ | GENERIC_ALL;
 
 }  // namespace
 
-bool LetsAppPackagesRead(const ACL* dacl) {
-  if (!dacl) return true;
+AppPackagesRead AppPackagesReadOf(const ACL* dacl) {
+  if (!dacl) return AppPackagesRead::Granted;
   AppPackagesSid group;
   for (DWORD i = 0; i < dacl->AceCount; ++i) {
     void* ace = nullptr;
     if (!GetAce(const_cast<ACL*>(dacl), i, &ace)) break;
-    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-    if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (allowed->Header.AceFlags & INHERIT_ONLY_ACE)) continue;
-    if ((allowed->Mask & kReads) && EqualSid(const_cast<DWORD*>(&allowed->SidStart), group.get())) return true;
+    // Allowed and denied ACEs share one layout.
+    const auto* entry = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    const BYTE type = entry->Header.AceType;
+    if ((type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_DENIED_ACE_TYPE) ||
+        (entry->Header.AceFlags & INHERIT_ONLY_ACE) || !(entry->Mask & kReads) ||
+        !EqualSid(const_cast<DWORD*>(&entry->SidStart), group.get()))
+      continue;
+    return type == ACCESS_DENIED_ACE_TYPE ? AppPackagesRead::Denied : AppPackagesRead::Granted;
   }
-  return false;
+  return AppPackagesRead::NotGranted;
 }
 
 DWORD AddAppPackagesRead(PACL dacl, PACL& merged) {
@@ -58,7 +63,8 @@ DWORD LetAppPackagesRead(const char* path) {
                                       &descriptor);
   if (error != ERROR_SUCCESS) return error;
   UniqueLocal ownedDescriptor(descriptor);
-  if (LetsAppPackagesRead(dacl)) return ERROR_SUCCESS;
+  const AppPackagesRead read = AppPackagesReadOf(dacl);
+  if (read != AppPackagesRead::NotGranted) return read == AppPackagesRead::Granted ? ERROR_SUCCESS : kAppPackagesReadDenied;
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   if (!GetSecurityDescriptorControl(descriptor, &control, &revision)) return GetLastError();

@@ -6,10 +6,17 @@
 
 #include <windows.h>
 
-// Whether `dacl` lets the group read: an allow ACE for it with read access,
-// explicit or inherited, that applies to the object itself. A null DACL lets
+enum class AppPackagesRead { Granted, Denied, NotGranted };
+
+// Whether `dacl` lets the group read, as Windows decides it: the first ACE
+// for the group, in order, that names read access and applies to the object
+// itself (inherit-only ones do not), a denial or a grant. A null DACL lets
 // everyone do anything.
-bool LetsAppPackagesRead(const ACL* dacl);
+AppPackagesRead AppPackagesReadOf(const ACL* dacl);
+
+// What LetAppPackagesRead returns for a file whose DACL denies the group
+// read access: Belltide never removes a denial. An application's own code.
+constexpr DWORD kAppPackagesReadDenied = 0x20000000 | 1;
 
 // `dacl` with every ACE kept and one more, GENERIC_READ | GENERIC_EXECUTE
 // for the group, in canonical order: a new ACL for LocalFree in `merged`,
@@ -18,6 +25,6 @@ DWORD AddAppPackagesRead(PACL dacl, PACL& merged);
 
 // Lets the group read the file at `path` unless it may already, changing
 // nothing else of the file's permissions: its DACL is merged into, never
-// replaced, and stays inheriting or protected as it was. ERROR_SUCCESS, or
-// the error that refused it.
+// replaced, and stays inheriting or protected as it was. ERROR_SUCCESS,
+// kAppPackagesReadDenied, or the error that refused it.
 DWORD LetAppPackagesRead(const char* path);
