@@ -41,10 +41,9 @@ HGLOBAL DropOf(const std::string& path) {
 
 void RemoveConverted(const std::string& folder) {
   WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*.wav").c_str(), &found);
-  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+  UniqueFind find(FindFirstFileA((folder + "\\*.wav").c_str(), &found));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found))
     DeleteFileA((folder + "\\" + found.cFileName).c_str());
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
 // Each phase of a conversion, over every file, on one thread as the worker does it.

@@ -13,6 +13,7 @@
 
 #include "cp932.h"
 #include "modal_script.h"
+#include "platform/win/unique_handle.h"
 #include "registry_sandbox.h"
 #include "schemes/wave_chunks.h"
 #include "settings/settings_dlg.h"
@@ -70,10 +71,9 @@ void DropFiles(HWND dialog, const std::vector<std::string>& names) {
 int FilesIn(const std::string& folder) {
   int count = 0;
   WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found))
     count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
   return count;
 }
 
