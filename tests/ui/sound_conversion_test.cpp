@@ -18,6 +18,7 @@
 #include "schemes/wave_chunks.h"
 #include "settings/settings_dlg.h"
 #include "temp_dir.h"
+#include "wave_file.h"
 
 namespace {
 
@@ -222,4 +223,26 @@ TEST_F(SoundConversionTest, WithoutMediaFoundationOneMessageSaysWhatToInstall) {
       });
   ASSERT_EQ(1u, boxes.seen().size());
   EXPECT_NE(std::string::npos, boxes.seen()[0].text.find("Media Feature Pack"));
+}
+
+// What is converted: sound files by their names in a drop and in a dropped
+// folder (by name, after its wave files), and whatever the file dialog gives
+// that does not begin as a wave file does, whatever its name.
+TEST(SoundFilesToConvert, AreSoundNamesInDropsAndAnyNonWaveChosen) {
+  TempDir sources;
+  CreateDirectoryA(sources.File("pack").c_str(), nullptr);
+  for (const char* name : {"pack\\b.OGG", "pack\\a.mp3", "pack\\c.wav", "pack\\notes.txt", "one.flac", "x.wav"})
+    sources.Write(name, std::string(name).find(".wav") != std::string::npos ? WaveBytes(10) : "sound");
+  sources.Write("wave.snd", WaveBytes(10));
+  sources.Write("song.bin", "sound");
+  auto wide = [&](const char* name) {
+    const std::string path = sources.File(name);
+    return std::wstring(path.begin(), path.end());
+  };
+  const WaveFiles dropped = CollectWaveFiles({wide("one.flac"), wide("pack"), wide("x.wav"), wide("song.bin")});
+  EXPECT_EQ((std::vector<std::wstring>{wide("one.flac"), wide("pack\\a.mp3"), wide("pack\\b.OGG")}), dropped.toConvert);
+  EXPECT_EQ((std::vector<CString>{sources.File("pack\\c.wav").c_str(), sources.File("x.wav").c_str()}), dropped.paths);
+  const WaveFiles chosen = ChosenFiles({wide("song.bin"), wide("wave.snd"), wide("x.wav")});
+  EXPECT_EQ(std::vector<std::wstring>{wide("song.bin")}, chosen.toConvert);
+  EXPECT_EQ((std::vector<CString>{sources.File("wave.snd").c_str(), sources.File("x.wav").c_str()}), chosen.paths);
 }
