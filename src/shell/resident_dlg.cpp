@@ -143,8 +143,7 @@ void CResidentDlg::StartBootSequence() {
 
 void CResidentDlg::ArmTimer() {
   if (m_runEnded) return;
-  if (PausedByWindows() && m_phases.phase() == TimerPhases::PhaseAutoChange)
-    m_phases.Stop();
+  if (m_windowsChoiceStands && m_phases.phase() == TimerPhases::PhaseAutoChange) m_phases.Stop();
   TimerPhases::Millis delay = m_phases.NextWake(Now());
   if (delay == TimerPhases::kNever)
     KillTimer(m_hWnd, kPhaseTimer);
@@ -202,7 +201,7 @@ void CResidentDlg::Act(const TimerPhases::Tick& tick) {
 void CResidentDlg::ReassignSounds() {
   if (m_runEnded) return;
   CWaitCursor wait;
-  const bool resumed = PausedByWindows();
+  const bool resumed = std::exchange(m_windowsChoiceStands, false);
   // The tray changes only when the silence ends: a change costs a round
   // trip to the notification area, whose answer lets in messages sent
   // meanwhile; the session may have ended in it, and with it the run.
@@ -221,7 +220,7 @@ void CResidentDlg::ReassignSounds() {
 // A change the user did not ask for now: none while Windows' choice stands,
 // nor over a change that a burst still in its quiet has made.
 void CResidentDlg::ReassignOnItsOwn() {
-  if (PausedByWindows()) return;
+  if (m_windowsChoiceStands) return;
   const OutsideChange change = m_schemeWatch.CompareNow();
   if (change == OutsideChange::None)
     ReassignSounds();
@@ -229,14 +228,15 @@ void CResidentDlg::ReassignOnItsOwn() {
     FollowWindows(change);
 }
 
-// Nothing is written back: Windows' ".None" is the silent mode, any other
-// change pauses the changes until the user asks for one.
+// Nothing is written back, and no change comes by itself until the user
+// asks for one: Windows' ".None" is the silent mode, any other change a
+// pause that the tray tells. The start-up wait, if it still runs, goes on.
 void CResidentDlg::FollowWindows(OutsideChange change) {
   if (change == OutsideChange::None || m_runEnded) return;
   m_schemeWatch.Record(ReadSoundsInForce(m_settingsFile.table));
+  m_windowsChoiceStands = true;
   if (change == OutsideChange::Silenced) {
     m_tray.Show(TrayIcon::State::Silent);
-    m_phases.Stop();
   } else if (!PausedByWindows()) {
     m_tray.Show(TrayIcon::State::PausedByWindows);
     m_tray.Balloon(IDS_PAUSED_TITLE, IDS_PAUSED_TEXT);

@@ -97,6 +97,7 @@ class CResidentDlg : public CDialog {
   CEdit m_statusLine;
   TimerPhases m_phases;
   bool m_resident = false;  // gone to the tray: the icon belongs there
+  bool m_windowsChoiceStands = false;  // changed in Windows: no change until the user asks
   RemoteCommand m_pendingCommand = RemoteCommand::None;
   bool m_startedAtLogon = false;
   SessionEvents m_session;
