@@ -84,7 +84,8 @@ RegistryKey::ReadResult RegistryKey::QueryText(const char* name, std::string& va
   DWORD size = reported;
   result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size);
   if (result == ERROR_MORE_DATA) return ReadResult::TooLong;  // it grew in between
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > reported) return ReadResult::Missing;
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > reported)
+    return ReadResult::Missing;
   buffer.resize(strnlen(buffer.data(), size));
   if (buffer.size() >= kMostTextBytes) return ReadResult::TooLong;
   value = std::move(buffer);

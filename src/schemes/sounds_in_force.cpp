@@ -8,9 +8,7 @@
 
 namespace {
 
-bool IsNoSoundScheme(std::string_view scheme) {
-  return CString(scheme).EqualsNoCase(app_events::kNoSoundScheme);
-}
+bool IsNoSoundScheme(std::string_view scheme) { return CString(scheme).EqualsNoCase(app_events::kNoSoundScheme); }
 
 }  // namespace
 
@@ -41,8 +39,8 @@ void SoundsInForce::AddFound(std::string_view keyPath, const char* valueName) {
 }
 
 void SoundsInForce::AddWritten(std::string_view keyPath, const char* valueName, std::string_view text) {
-  m_values.push_back({std::string(keyPath), valueName ? std::optional<std::string>(valueName) : std::nullopt,
-                      std::string(text)});
+  m_values.push_back(
+      {std::string(keyPath), valueName ? std::optional<std::string>(valueName) : std::nullopt, std::string(text)});
 }
 
 OutsideChange SoundsInForce::Compare() const {

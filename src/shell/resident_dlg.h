@@ -96,12 +96,12 @@ class CResidentDlg : public CDialog {
   CImportDlg* m_openImport = nullptr;
   CEdit m_statusLine;
   TimerPhases m_phases;
-  bool m_resident = false;  // gone to the tray: the icon belongs there
+  bool m_resident = false;             // gone to the tray: the icon belongs there
   bool m_windowsChoiceStands = false;  // changed in Windows: no change until the user asks
   RemoteCommand m_pendingCommand = RemoteCommand::None;
   bool m_startedAtLogon = false;
   SessionEvents m_session;
   SchemeWatch m_schemeWatch;
-  bool m_setUp = false;            // the settings loaded and a first run set up: commands may come
-  bool m_runEnded = false;         // by the end of the session: nothing may change any more
+  bool m_setUp = false;     // the settings loaded and a first run set up: commands may come
+  bool m_runEnded = false;  // by the end of the session: nothing may change any more
 };

@@ -42,7 +42,7 @@ class SchemeWatch {
 
   HWND m_window = nullptr;
   UINT_PTR m_quietTimer;
-  UniqueRegistryKey m_key;
   UniqueKernelObject m_signal;
+  UniqueRegistryKey m_key;  // closed first: the pending notification ends before its event
   SoundsInForce m_inForce;
 };

@@ -41,7 +41,7 @@ class TrayIcon {
   NOTIFYICONDATAA m_data = {};
   UINT_PTR m_retryTimer = 0;
   State m_state = State::Sounding;
-  bool m_shown = false;               // added, and not yet deleted
-  bool m_balloonDue = false;          // m_data holds a balloon not yet shown
-  ULONGLONG m_refusedSince = ~0ull;   // when the tray first refused the icon
+  bool m_shown = false;              // added, and not yet deleted
+  bool m_balloonDue = false;         // m_data holds a balloon not yet shown
+  ULONGLONG m_refusedSince = ~0ull;  // when the tray first refused the icon
 };
