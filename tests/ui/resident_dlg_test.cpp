@@ -220,7 +220,7 @@ class SessionSoundsTest : public ResidentWindow {
 // certain, after the settings and their backup are on the disk.
 TEST_F(SessionSoundsTest, PlayedWhenTheSessionEndsAndAtTheUnlock) {
   const struct {
-    LPARAM reasons;
+    DWORD reasons;  // ENDSESSION_*
     const char* played;
     ULONGLONG ms;
   } kEnds[] = {
@@ -236,12 +236,13 @@ TEST_F(SessionSoundsTest, PlayedWhenTheSessionEndsAndAtTheUnlock) {
     bool savedFirst = false;
     fake_system::onPlay = [&] { savedFirst = !file.IsOpen() && !dir.Read("BTD_BAK.CFG").empty(); };
     RunModal(dlg, [&] {
-      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, end.reasons));
-      dlg.SendMessage(WM_ENDSESSION, FALSE, end.reasons);  // called off: nothing plays, the run goes on
-      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, end.reasons));
+      const LPARAM reasons = static_cast<LPARAM>(end.reasons);
+      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
+      dlg.SendMessage(WM_ENDSESSION, FALSE, reasons);  // called off: nothing plays, the run goes on
+      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
       EXPECT_TRUE(Played().empty());
       ULONGLONG before = fake_system::now;
-      dlg.SendMessage(WM_ENDSESSION, TRUE, end.reasons);
+      dlg.SendMessage(WM_ENDSESSION, TRUE, reasons);
       EXPECT_EQ(end.ms, fake_system::now - before) << end.reasons;
     });
     EXPECT_EQ(end.played ? std::vector<std::string>{end.played} : std::vector<std::string>{}, Played()) << end.reasons;
