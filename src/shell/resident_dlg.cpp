@@ -332,10 +332,11 @@ bool CResidentDlg::OnQueryEndSession(LPARAM reasons) {
 }
 
 // Windows may end the process as soon as this returns, so everything that
-// Exit leaves behind is done here, before the sound of the end plays: edits
-// the settings dialog has not applied are dropped, as its Cancel would; the
-// settings file is closed with its last save on the disk, the backup
-// written, the icon removed.
+// Exit leaves behind is done here, before the sound of the end plays: the
+// settings dialog closes without saving, and Finish saves again only what
+// was saved last, never its edits not yet applied; the settings file is
+// closed with its last save on the disk, the backup written, the icon
+// removed.
 void CResidentDlg::OnEndSession(bool ending, LPARAM reasons) {
   if (m_runEnded) return;
   if (!ending) return m_session.OnEndCancelled(m_hWnd);
