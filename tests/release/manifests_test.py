@@ -41,25 +41,13 @@ def schema(name):
     return rules
 
 
-def unnamed_fields(document, rules, where=""):
-    """Fields of the document that the schema names nowhere (a misspelt optional field passes a
-    schema that allows more fields)."""
-    found = []
-    properties = rules.get("properties", {})
-    for key, value in document.items() if isinstance(document, dict) else []:
-        if key not in properties:
-            found.append(f"{where}{key}")
-            continue
-        sub = properties[key]
-        while "$ref" in sub:
-            sub = rules["definitions"][sub["$ref"].rsplit("/", 1)[1]]
-        if isinstance(value, list) and isinstance(sub.get("items"), dict):
-            item_rules = sub["items"]
-            while "$ref" in item_rules:
-                item_rules = rules["definitions"][item_rules["$ref"].rsplit("/", 1)[1]]
-            for item in value:
-                found += unnamed_fields(item, {**item_rules, "definitions": rules.get("definitions", {})},
-                                        f"{where}{key}/")
+def unnamed_fields(document, rules):
+    """Fields the schema names nowhere, at the top and in each installer: the published schemas allow
+    more, so a misspelt optional field would pass them."""
+    installer = rules.get("definitions", {}).get("Installer", {}).get("properties", {})
+    found = [key for key in document if key not in rules["properties"]]
+    for item in document.get("Installers", []):
+        found += [f"Installers/{key}" for key in item if key not in installer]
     return found
 
 
