@@ -23,6 +23,8 @@ import xml.etree.ElementTree as ET
 
 import yaml
 
+from check_cases import report
+
 REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
 WINE_ONLY = {"e2e_session_end"}  # wineboot --end-session ends the session from inside the test
 
@@ -97,14 +99,8 @@ def main():
                  "e2e_tests", lambda s: {**s, "run": s["run"].replace("ja-JP", "en-US")})), False),
              ("refused: a tier skipped that needs no Wine",
               problems(entries, changed("core_tests_real_registry", lambda s: {**s, "if": False})), False)]
-    failed = 0
     print(f"ctest entries of {build}: {', '.join(sorted(entries))}")
-    for what, found, clean in cases:
-        passed = not found if clean else bool(found)
-        failed += not passed
-        print(f"{'ok  ' if passed else 'FAIL'} {what}" + (f": {found[0]}" if found else ""))
-    print(f"workflow_coverage: {len(cases) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    return report("workflow_coverage", cases)
 
 
 if __name__ == "__main__":
