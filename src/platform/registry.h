@@ -5,6 +5,8 @@
 // non-Windows builds (key names without regard to case, subkeys enumerated
 // in sorted order).
 
+#include <string>
+
 #include "platform/cstring.h"
 
 class RegistryKey {
@@ -33,6 +35,13 @@ class RegistryKey {
   // The string value `name` ("" or nullptr: the default value). On anything
   // but Ok, `value` is left empty.
   ReadResult QueryString(const char* name, CString& value) const;
+
+  // The string value `name` of up to kMostTextBytes bytes: a longer one is
+  // TooLong, and the size the registry reports is checked against that bound
+  // before any buffer is sized from it. On anything but Ok, `value` is left
+  // empty.
+  static constexpr unsigned kMostTextBytes = 32 * 1024;
+  ReadResult QueryText(const char* name, std::string& value) const;
 
   // The default value as a path to store: where the code page cannot spell
   // it or it does not fit, the short path of its file (else TooLong).

@@ -115,6 +115,17 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
   return ReadResult::Ok;
 }
 
+RegistryKey::ReadResult RegistryKey::QueryText(const char* name, std::string& value) const {
+  value.clear();
+  if (!m_handle) return ReadResult::Missing;
+  const auto& values = AsNode(m_handle)->values;
+  auto it = values.find(name ? name : "");
+  if (it == values.end()) return ReadResult::Missing;
+  if (it->second.size() >= kMostTextBytes) return ReadResult::TooLong;
+  value = it->second;
+  return ReadResult::Ok;
+}
+
 // Values here are text of the code page already, and no file has a short path.
 RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const { return QueryString(nullptr, path); }
 

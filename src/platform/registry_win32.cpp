@@ -73,6 +73,25 @@ RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& valu
   return ReadResult::Ok;
 }
 
+RegistryKey::ReadResult RegistryKey::QueryText(const char* name, std::string& value) const {
+  value.clear();
+  DWORD type = 0;
+  DWORD reported = 0;
+  LONG result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type, nullptr, &reported);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return ReadResult::Missing;
+  if (reported > kMostTextBytes) return ReadResult::TooLong;
+  std::string buffer(std::size_t{reported} + 1, '\0');  // bounded above: no size here can wrap
+  DWORD size = reported;
+  result = RegQueryValueExA(AsKey(m_handle), name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size);
+  if (result == ERROR_MORE_DATA) return ReadResult::TooLong;  // it grew in between
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > reported)
+    return ReadResult::Missing;
+  buffer.resize(strnlen(buffer.data(), size));
+  if (buffer.size() >= kMostTextBytes) return ReadResult::TooLong;
+  value = std::move(buffer);
+  return ReadResult::Ok;
+}
+
 RegistryKey::ReadResult RegistryKey::QueryPath(CString& path) const {
   path.Empty();
   wchar_t buffer[MAX_PATH] = {};  // the short path of a value too long for the 128 bytes may still fit them

@@ -56,6 +56,7 @@
 #define IDM_EXIT 32776
 #define IDM_ABOUT 32777
 #define IDM_SILENT 32778
+#define IDM_IMPORT_APPLIED 32779  // shown only while paused for a change made in Windows
 
 // Messages
 #define IDS_DUPLICATE 201
@@ -85,6 +86,11 @@
 #define IDS_STATUS_SILENCED 302
 #define IDS_STATUS_WAITING 303
 #define IDS_STATUS_GOING_RESIDENT 304
+
+// Texts of the tray icon while a change made in Windows stands
+#define IDS_TIP_PAUSED 330
+#define IDS_PAUSED_TITLE 331
+#define IDS_PAUSED_TEXT 332
 
 // Texts of the settings and import dialogs
 #define IDS_SELECT_EVENT 310

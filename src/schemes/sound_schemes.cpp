@@ -7,8 +7,9 @@
 
 namespace {
 
-void SetActiveScheme(const char* scheme) {
+void SetActiveScheme(const char* scheme, SoundsInForce& written) {
   RegistryKey::OpenForWrite(app_events::kSchemesKey).SetString(nullptr, scheme);
+  written.SetActiveScheme(scheme);
 }
 
 // Calls write(event, keyPath, valueName) for every event that follows a
@@ -30,18 +31,32 @@ void ForEachEventSound(const EventTable& table, Write write) {
 
 }  // namespace
 
-void AssignRandomSounds(SettingsFile& file) {
-  SetActiveScheme(app_events::kCurrentScheme);
+SoundsInForce AssignRandomSounds(SettingsFile& file) {
+  SoundsInForce written;
+  SetActiveScheme(app_events::kCurrentScheme, written);
   std::string sound;  // the picked path with its NUL, in one buffer for every event
   ForEachEventSound(file.table, [&](const EventEntry& event, const char* keyPath, const char* valueName) {
     sound.assign(file.PickCandidate(static_cast<size_t>(&event - file.table.data())));
     RegistryKey::Create(keyPath).SetString(valueName, sound.c_str());
+    written.AddWritten(keyPath, valueName, sound);
   });
+  return written;
 }
 
-void SilenceSounds(const EventTable& table) {
-  SetActiveScheme(app_events::kNoSoundScheme);
-  ForEachEventSound(table, [](const EventEntry&, const char* keyPath, const char* valueName) {
+SoundsInForce SilenceSounds(const EventTable& table) {
+  SoundsInForce written;
+  SetActiveScheme(app_events::kNoSoundScheme, written);
+  ForEachEventSound(table, [&](const EventEntry&, const char* keyPath, const char* valueName) {
     RegistryKey::Create(keyPath).SetString(valueName, "");
+    written.AddWritten(keyPath, valueName, "");
   });
+  return written;
+}
+
+SoundsInForce ReadSoundsInForce(const EventTable& table) {
+  SoundsInForce found = SoundsInForce::ReadNow();
+  ForEachEventSound(table, [&](const EventEntry&, const char* keyPath, const char* valueName) {
+    found.AddFound(keyPath, valueName);
+  });
+  return found;
 }

@@ -1,13 +1,15 @@
 #include "settings/import_dlg.h"
 
+#include <utility>
+
 #include "platform/win/data_exchange.h"
 #include "platform/win/win_app.h"
 #include "res/resource.h"
 #include "schemes/scheme_import.h"
 #include "store/app_events.h"
 
-CImportDlg::CImportDlg(SettingsFile& settingsFile, HWND parent)
-    : CDialog(IDD_IMPORT, parent), m_settingsFile(settingsFile) {}
+CImportDlg::CImportDlg(SettingsFile& settingsFile, HWND parent, CString selectedScheme)
+    : CDialog(IDD_IMPORT, parent), m_settingsFile(settingsFile), m_selectedScheme(std::move(selectedScheme)) {}
 
 void CImportDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -29,6 +31,8 @@ bool CImportDlg::OnInitDialog() {
   m_list.FitItemHeightToFont();
   m_list.AddString(SchemeItemText({LoadResString(IDS_CURRENT_SETTINGS), app_events::kCurrentScheme}));
   for (const SchemeName& scheme : ListSchemes()) m_list.AddString(SchemeItemText(scheme));
+  for (int i = 0; !m_selectedScheme.IsEmpty() && i < m_list.GetCount(); ++i)
+    if (SchemeKeyOfItem(m_list.GetText(i)).EqualsNoCase(m_selectedScheme)) m_list.SetSel(i, true);
   return true;
 }
 

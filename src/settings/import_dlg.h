@@ -9,7 +9,8 @@
 
 class CImportDlg : public CDialog {
  public:
-  explicit CImportDlg(SettingsFile& settingsFile, HWND parent = nullptr);
+  // `selectedScheme`: the key of a scheme to select at the start, if listed.
+  explicit CImportDlg(SettingsFile& settingsFile, HWND parent = nullptr, CString selectedScheme = {});
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
@@ -25,5 +26,6 @@ class CImportDlg : public CDialog {
   void OnDeselectAll() { m_list.SetSel(-1, false); }
 
   SettingsFile& m_settingsFile;
+  CString m_selectedScheme;
   CListBox m_list;
 };

@@ -1,27 +1,23 @@
 #include "shell/resident_dlg.h"
 
-#include <wtsapi32.h>
-
 #include <cstdlib>
 #include <ctime>
 #include <utility>
 
 #include "platform/ansi_text_win32.h"
 #include "platform/win/data_exchange.h"
-#include "platform/win/process_hardening.h"
 #include "platform/win/unique_handle.h"
 #include "platform/win/win_app.h"
 #include "platform/win/window_timer.h"
-#include "platform/win/windows_version.h"
 #include "res/resource.h"
 #include "schemes/sound_schemes.h"
 #include "settings/about_dlg.h"
+#include "settings/import_dlg.h"
 #include "settings/save_settings.h"
 #include "settings/settings_dlg.h"
 
 namespace {
 
-constexpr UINT kTrayIconId = 1;
 // The tray's notifications come as WM_MOUSEMOVE, the icon id in wParam.
 // What drives the icon from outside (the end-to-end driver among them) posts
 // exactly this pair; with another message it would reach no handler. A real
@@ -32,11 +28,7 @@ constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 
 constexpr UINT_PTR kPhaseTimer = 1;
 constexpr UINT_PTR kTrayRetryTimer = 2;
-
-// A refused icon is offered again often while Explorer may still be
-// starting, and then now and again for as long as the program runs.
-constexpr TimerPhases::Millis kTrayRetrySoon = 3000, kTrayRetryLater = 30000;
-constexpr TimerPhases::Millis kTrayStartingUp = 2 * 60 * 1000;
+constexpr UINT_PTR kSchemesQuietTimer = 3;  // armed only after the schemes changed
 
 // The periodic change may come this much late, so that Windows can wake the
 // machine once for it and for other timers.
@@ -47,11 +39,6 @@ UINT ChangeTolerance(TimerPhases::Millis delay) { return delay / 4 < 60000 ? sta
 UINT TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageA("TaskbarCreated");
   return message;
-}
-
-HICON LoadTrayIcon(UINT id) {
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 }  // namespace
@@ -67,7 +54,9 @@ CResidentDlg::CResidentDlg(SettingsFile& settingsFile, const StartupFiles& files
       m_settingsFile(settingsFile),
       m_files(files),
       m_system(system),
-      m_sessionPlayer(system.sound) {}
+      m_tray(system.notifyIcon, system.tickCount),
+      m_session(system.sound),
+      m_schemeWatch(kSchemesQuietTimer) {}
 
 void CResidentDlg::DoOnceResident(RemoteCommand command) {
   if (command == RemoteCommand::Logon)
@@ -89,6 +78,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnCommand<&CResidentDlg::OnSilent>(IDM_SILENT),
       OnCommand<&CResidentDlg::OnReassign>(IDM_REASSIGN),
       OnCommand<&CResidentDlg::OnAbout>(IDM_ABOUT),
+      OnCommand<&CResidentDlg::OnImportApplied>(IDM_IMPORT_APPLIED),
       OnMessage<WM_TIMER, &CResidentDlg::OnTimer>(),
       OnMessage<WM_QUERYENDSESSION, &CResidentDlg::OnQueryEndSession>(),
       OnMessage<WM_ENDSESSION, &CResidentDlg::OnEndSession>(),
@@ -97,7 +87,7 @@ bool CResidentDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
       OnMessage<&CResidentDlg::OnSessionChange>(WM_WTSSESSION_CHANGE),
   };
   if (message == TaskbarCreatedMessage()) {
-    if (m_resident && !m_runEnded) AddTrayIcon();
+    if (m_resident && !m_runEnded) m_tray.Add();
     result = 0;
     return true;
   }
@@ -119,7 +109,7 @@ bool CResidentDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return true;
   }
-  if (m_startedAtLogon && SessionSoundsWanted()) m_sessionPlayer.Start(SessionSound::Logon);
+  if (m_startedAtLogon) m_session.OnLogonStart(m_settingsFile.settings);
   if (!m_settingsFile.KeptCopy().IsEmpty()) TellKeptCopy(IDS_KEPT_COPY, m_settingsFile.KeptCopy());
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
@@ -133,14 +123,10 @@ bool CResidentDlg::OnInitDialog() {
 
   m_setUp = true;
   LetNotificationsRead(m_settingsFile.table, m_system.readGrant);  // no box at log-on: the dialog tells
-  WatchSession(!WindowsPlaysSessionSounds());
-  m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  m_trayData.hWnd = m_hWnd;
-  m_trayData.uID = kTrayIconId;
-  m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  m_trayData.uCallbackMessage = kTrayCallbackMessage;
-  m_trayData.hIcon = LoadTrayIcon(IDI_SOUNDING);
-  lstrcpynA(m_trayData.szTip, "Belltide", sizeof m_trayData.szTip);
+  m_session.Watch(m_hWnd);
+  if (m_schemeWatch.Start(m_hWnd)) WaitAlsoFor(m_schemeWatch.Signal());
+  m_schemeWatch.Record(ReadSoundsInForce(m_settingsFile.table));
+  m_tray.Create(m_hWnd, kTrayCallbackMessage, kTrayRetryTimer);
 
   StartBootSequence();
   return true;
@@ -157,6 +143,7 @@ void CResidentDlg::StartBootSequence() {
 
 void CResidentDlg::ArmTimer() {
   if (m_runEnded) return;
+  if (m_windowsChoiceStands && m_phases.phase() == TimerPhases::PhaseAutoChange) m_phases.Stop();
   TimerPhases::Millis delay = m_phases.NextWake(Now());
   if (delay == TimerPhases::kNever)
     KillTimer(m_hWnd, kPhaseTimer);
@@ -170,10 +157,12 @@ void CResidentDlg::OnTimer(UINT_PTR id) {
   PassToDefault();
   if (m_runEnded) return;
   if (id == kTrayRetryTimer) {
-    AddTrayIcon();
+    m_tray.Add();
   } else if (id == kPhaseTimer) {
     Act(m_phases.OnTimer(m_settingsFile.settings.Timer, Now()));
     ArmTimer();
+  } else if (id == kSchemesQuietTimer) {
+    FollowWindows(m_schemeWatch.OnQuiet());
   }
 }
 
@@ -193,75 +182,84 @@ void CResidentDlg::Act(const TimerPhases::Tick& tick) {
   if (tick.waitEnded) {
     bool asked = m_pendingCommand == RemoteCommand::Change;
     if (asked) m_pendingCommand = RemoteCommand::None;
-    if (settings.BootOnSoundChange != 0 || asked) ReassignSounds();
+    if (asked)
+      ReassignSounds();
+    else if (settings.BootOnSoundChange != 0)
+      ReassignOnItsOwn();
     SetStatus(LoadResString(IDS_STATUS_GOING_RESIDENT));
   }
   if (tick.goResident) {
     ShowWindow(SW_HIDE);
     m_resident = true;
     // The record already shows the silent state if the start-up silenced the sounds.
-    AddTrayIcon();
+    m_tray.Add();
     DoPendingCommand();
   }
-  if (tick.reassign) ReassignSounds();
-}
-
-// An add that timed out while Explorer was busy may have landed all the
-// same; then the icon takes changes.
-void CResidentDlg::AddTrayIcon() {
-  m_trayIconShown = Notify(NIM_ADD) || Notify(NIM_MODIFY);
-  if (m_trayIconShown) {
-    KillTimer(m_hWnd, kTrayRetryTimer);
-    m_trayRefusedSince = TimerPhases::kNever;
-    return;
-  }
-  TimerPhases::Millis now = Now();
-  if (m_trayRefusedSince == TimerPhases::kNever) m_trayRefusedSince = now;
-  ArmWindowTimer(m_hWnd, kTrayRetryTimer,
-                 now - m_trayRefusedSince < kTrayStartingUp ? kTrayRetrySoon : kTrayRetryLater);
-}
-
-void CResidentDlg::RemoveTrayIcon() {
-  KillTimer(m_hWnd, kTrayRetryTimer);
-  if (m_trayIconShown) Notify(NIM_DELETE);
-  m_trayIconShown = false;
-}
-
-void CResidentDlg::UpdateTrayIcon(bool silent) {
-  m_traySilent = silent;
-  lstrcpynA(m_trayData.szTip, silent ? "Belltide - No Sound" : "Belltide", sizeof m_trayData.szTip);
-  m_trayData.hIcon = LoadTrayIcon(silent ? IDI_SILENT : IDI_SOUNDING);
-  if (m_trayIconShown) Notify(NIM_MODIFY);
+  if (tick.reassign) ReassignOnItsOwn();
 }
 
 void CResidentDlg::ReassignSounds() {
   if (m_runEnded) return;
   CWaitCursor wait;
+  const bool resumed = std::exchange(m_windowsChoiceStands, false);
   // The tray changes only when the silence ends: a change costs a round
   // trip to the notification area, whose answer lets in messages sent
   // meanwhile; the session may have ended in it, and with it the run.
-  if (m_traySilent) {
-    UpdateTrayIcon(false);
+  if (m_tray.state() != TrayIcon::State::Sounding) {
+    m_tray.Show(TrayIcon::State::Sounding);
     if (m_runEnded) return;
   }
-  AssignRandomSounds(m_settingsFile);
+  m_schemeWatch.Record(AssignRandomSounds(m_settingsFile));
   SaveSettingsOrTell(m_settingsFile);
+  if (resumed && m_phases.phase() == TimerPhases::PhaseIdle) {
+    m_phases.ArmAutoChange(m_settingsFile.settings.Timer, Now());
+    ArmTimer();
+  }
+}
+
+// A change the user did not ask for now: none while Windows' choice stands,
+// nor over a change that a burst still in its quiet has made.
+void CResidentDlg::ReassignOnItsOwn() {
+  if (m_windowsChoiceStands) return;
+  const OutsideChange change = m_schemeWatch.CompareNow();
+  if (change == OutsideChange::None)
+    ReassignSounds();
+  else
+    FollowWindows(change);
+}
+
+// Nothing is written back, and no change comes by itself until the user
+// asks for one: Windows' ".None" is the silent mode, any other change a
+// pause that the tray tells. The start-up wait, if it still runs, goes on.
+void CResidentDlg::FollowWindows(OutsideChange change) {
+  if (change == OutsideChange::None || m_runEnded) return;
+  m_schemeWatch.Record(ReadSoundsInForce(m_settingsFile.table));
+  m_windowsChoiceStands = true;
+  if (change == OutsideChange::Silenced) {
+    m_tray.Show(TrayIcon::State::Silent);
+  } else if (!PausedByWindows()) {
+    m_tray.Show(TrayIcon::State::PausedByWindows);
+    m_tray.Balloon(IDS_PAUSED_TITLE, IDS_PAUSED_TEXT);
+  }
+  ArmTimer();
 }
 
 void CResidentDlg::SetSilentScheme() {
   if (m_runEnded) return;
-  SilenceSounds(m_settingsFile.table);
-  UpdateTrayIcon(true);
+  m_schemeWatch.Record(SilenceSounds(m_settingsFile.table));
+  m_tray.Show(TrayIcon::State::Silent);
   m_phases.Stop();
   ArmTimer();
 }
 
 LRESULT CResidentDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  if (wParam == kTrayIconId && m_resident && m_trayIconShown && m_trayEnabled && !m_runEnded) {
+  if (wParam == TrayIcon::kId && m_resident && m_tray.Shown() && m_trayEnabled && !m_runEnded) {
     if (LOWORD(lParam) == WM_RBUTTONUP)
       ShowPopupMenu();
     else if (LOWORD(lParam) == WM_LBUTTONDBLCLK)
       OnSettings();
+    else if (LOWORD(lParam) == NIN_BALLOONUSERCLICK && PausedByWindows())
+      OnImportApplied();
   }
   PassToDefault();
   return 0;
@@ -273,6 +271,7 @@ void CResidentDlg::ShowPopupMenu() {
   UniqueMenu menu(LoadMenuResource(IDM_POPUP));
   // A notification-area menu closes on a click elsewhere only if our window
   // is in the foreground, and only if a message follows the tracking.
+  if (!PausedByWindows()) DeleteMenu(menu.get(), IDM_IMPORT_APPLIED, MF_BYCOMMAND);
   SetForegroundWindow(m_hWnd);
   TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
   PostMessageA(m_hWnd, WM_NULL, 0, 0);
@@ -311,7 +310,7 @@ LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
     SetForegroundWindow(m_openSettings->m_hWnd);
     return kDone;
   }
-  if (m_openSettings || !m_setUp) return kRefused;
+  if (!m_trayEnabled || !m_setUp) return kRefused;
   if (command == RemoteCommand::Exit) {
     OnExit();
   } else {
@@ -321,54 +320,34 @@ LRESULT CResidentDlg::OnCopyData(const COPYDATASTRUCT& data) {
   return kDone;
 }
 
-bool CResidentDlg::SessionSoundsWanted() const {
-  return m_settingsFile.settings.SessionSounds != 0 && !WindowsPlaysSessionSounds();
-}
-
-// wtsapi32 is no KnownDLL: taken from the system folder.
-void CResidentDlg::WatchSession(bool watch) {
-  if (watch == m_watchingSession) return;
-  static const auto registerNotification = AsFunction<decltype(&WTSRegisterSessionNotification)>(
-      SystemExport(L"wtsapi32.dll", "WTSRegisterSessionNotification"));
-  static const auto unregisterNotification = AsFunction<decltype(&WTSUnRegisterSessionNotification)>(
-      SystemExport(L"wtsapi32.dll", "WTSUnRegisterSessionNotification"));
-  if (watch)
-    m_watchingSession = registerNotification && registerNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
-  else if (unregisterNotification)
-    m_watchingSession = !unregisterNotification(m_hWnd);
-}
-
-// Windows has no sound for a lock: only the unlock plays. It never waits.
 LRESULT CResidentDlg::OnSessionChange(WPARAM change, LPARAM) {
-  if (change == WTS_SESSION_UNLOCK && !m_runEnded && SessionSoundsWanted()) m_sessionPlayer.Start(SessionSound::Unlock);
+  if (!m_runEnded) m_session.OnSessionChange(change, m_settingsFile.settings);
   return 0;
 }
 
-// The log-off or shutdown sound, to its end but never longer than this,
-// while Windows shows why the end waits; nothing when Windows forces the
-// end. The answer is always yes.
-constexpr DWORD kMostEndOfSessionSound = 4000;
-
+// Answered at once: the sound of the end plays only once the end is certain.
 bool CResidentDlg::OnQueryEndSession(LPARAM reasons) {
-  if (m_runEnded || (reasons & ENDSESSION_CRITICAL) || !SessionSoundsWanted()) return true;
-  ShutdownBlockReasonCreate(m_hWnd, Widen(LoadResString(IDS_ENDING_SOUND).view()).c_str());
-  m_sessionPlayer.PlayToEnd((reasons & ENDSESSION_LOGOFF) ? SessionSound::Logoff : SessionSound::Shutdown,
-                            kMostEndOfSessionSound);
-  ShutdownBlockReasonDestroy(m_hWnd);
+  if (!m_runEnded) m_session.OnQueryEnd(m_hWnd, reasons, m_settingsFile.settings);
   return true;
 }
 
 // Windows may end the process as soon as this returns, so everything that
-// Exit leaves behind is done here: edits the settings dialog has not
-// applied are dropped, as its Cancel would; the settings file is closed
-// with its last save on the disk, the backup written, the icon removed.
-void CResidentDlg::OnEndSession(bool ending) {
-  if (!ending || m_runEnded) return;
+// Exit leaves behind is done here, before the sound of the end plays: the
+// settings dialog closes without saving, and Finish saves again only what
+// was saved last, never its edits not yet applied; the settings file is
+// closed with its last save on the disk, the backup written, the icon
+// removed.
+void CResidentDlg::OnEndSession(bool ending, LPARAM reasons) {
+  if (m_runEnded) return;
+  if (!ending) return m_session.OnEndCancelled(m_hWnd);
   if (m_openSettings) m_openSettings->EndDialog(IDCANCEL);
+  if (m_openImport) m_openImport->EndDialog(IDCANCEL);
   KillTimer(m_hWnd, kPhaseTimer);
-  RemoveTrayIcon();
+  KillTimer(m_hWnd, kSchemesQuietTimer);
+  m_tray.Remove();
   m_files.Finish(m_settingsFile);
   m_runEnded = true;
+  m_session.OnEnding(m_hWnd, reasons, m_settingsFile.settings);
   EndDialog(IDOK);
 }
 
@@ -388,6 +367,19 @@ void CResidentDlg::OnSettings() {
 
 void CResidentDlg::OnReassign() { ReassignSounds(); }
 
+// The scheme Windows applied, selected in the import dialog: its sounds join
+// the pools only if the user says so.
+void CResidentDlg::OnImportApplied() {
+  if (m_runEnded || !m_trayEnabled) return;
+  m_trayEnabled = false;
+  CImportDlg dialog(m_settingsFile, nullptr, CString(SoundsInForce::ActiveSchemeNow()));
+  m_openImport = &dialog;
+  const bool imported = dialog.DoModal() == IDOK;
+  m_openImport = nullptr;
+  m_trayEnabled = true;
+  if (imported && !m_runEnded) SaveSettingsOrTell(m_settingsFile);
+}
+
 void CResidentDlg::OnAbout() {
   CAboutDlg dialog;
   dialog.DoModal();
@@ -395,8 +387,9 @@ void CResidentDlg::OnAbout() {
 
 bool CResidentDlg::DestroyWindow() {
   RemovePropW(m_hWnd, kResidentWindowProperty);
-  WatchSession(false);
-  RemoveTrayIcon();
+  m_session.Unwatch();
+  m_tray.Remove();
   KillTimer(m_hWnd, kPhaseTimer);
+  KillTimer(m_hWnd, kSchemesQuietTimer);
   return CDialog::DestroyWindow();
 }

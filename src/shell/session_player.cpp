@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr DWORD kFromMemory = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
+constexpr DWORD kFromMemory = SND_MEMORY | SND_ASYNC | SND_NODEFAULT | kSoundOfTheSystem;
 
 // Windows' own values are REG_EXPAND_SZ: "%SystemRoot%\media\...".
 CString Expanded(const CString& path) {

@@ -8,6 +8,10 @@
 
 #include "schemes/session_sounds.h"
 
+// SND_SYSTEM (Windows Vista's mmsystem.h; MinGW's headers lack it): the
+// sound joins the system's own, under the System Sounds volume slider.
+constexpr DWORD kSoundOfTheSystem = 0x00200000;
+
 // Where the sound goes and how time passes; tests give their own.
 struct SoundOutput {
   BOOL(WINAPI* playSound)(LPCSTR, HMODULE, DWORD) = nullptr;  // nullptr: winmm's, from the system folder

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -118,4 +119,42 @@ TEST_F(SoundSchemes, SilenceClearsWhatAReassignmentWritesAndNothingElse) {
   AssignRandomSounds(file);  // the next reassignment ends the silence
   EXPECT_EQ(".Current", Value("AppEvents\\Schemes"));
   EXPECT_EQ("C:\\one.wav", Current("App", "One"));
+}
+
+// Belltide's own writes, and what it found, against what someone else did
+// afterwards; values longer than the 128-byte buffers compare whole.
+TEST_F(SoundSchemes, OutsideChangesAreToldFromBelltidesOwnWrites) {
+  const std::string kTwo = "AppEvents\\Schemes\\Apps\\App\\Two\\.Current";
+  const std::string kLong = "C:\\" + std::string(200, 'x') + ".wav";
+  file.EditTable()[4] = Event("One", {kLong.c_str()});
+  using Outside = std::function<void()>;
+  const struct {
+    const char* name;
+    SoundsInForce (*record)(SettingsFile&);
+    Outside outside;
+    OutsideChange seen;
+  } kCases[] = {
+      {"own reassignment", [](SettingsFile& f) { return AssignRandomSounds(f); }, [] {}, OutsideChange::None},
+      {"own silence", [](SettingsFile& f) { return SilenceSounds(f.table); }, [] {}, OutsideChange::None},
+      {"one event's sound", [](SettingsFile& f) { return AssignRandomSounds(f); },
+       [&] { SetDefault(kTwo, "C:\\windows.wav"); }, OutsideChange::Sounds},
+      {"a named value", [](SettingsFile& f) { return AssignRandomSounds(f); },
+       [&] { RegistryKey::Create(kGroupKey.c_str()).SetString("Named", "C:\\n.wav"); }, OutsideChange::Sounds},
+      {"a scheme applied", [](SettingsFile& f) { return AssignRandomSounds(f); },
+       [] { SetDefault("AppEvents\\Schemes", ".Default"); }, OutsideChange::Sounds},
+      {"no sounds", [](SettingsFile& f) { return AssignRandomSounds(f); },
+       [&] { SetDefault("AppEvents\\Schemes", ".none"), SetDefault(kTwo, ""); }, OutsideChange::Silenced},
+      {"a sound while silent", [](SettingsFile& f) { return SilenceSounds(f.table); },
+       [&] { SetDefault(kTwo, "C:\\windows.wav"); }, OutsideChange::Sounds},
+      {"found at start", [](SettingsFile& f) { return ReadSoundsInForce(f.table); }, [] {}, OutsideChange::None},
+      {"found, then changed", [](SettingsFile& f) { return ReadSoundsInForce(f.table); },
+       [&] { SetDefault("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current", "C:\\x.wav"); }, OutsideChange::Sounds},
+  };
+  for (const auto& c : kCases) {
+    SetDefault("AppEvents\\Schemes", ".Current");
+    AssignRandomSounds(file);
+    SoundsInForce record = c.record(file);
+    c.outside();
+    EXPECT_EQ(c.seen, record.Compare()) << c.name;
+  }
 }

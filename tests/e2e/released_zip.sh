@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The release zip unpacked into a fresh folder whose path holds spaces and
+# The release zip of this build (made by tools/package as tools/release-build
+# makes it: the win64 zip's bytes from build/x86_64, the win32 zip's from
+# build/i686) unpacked into a fresh folder whose path holds spaces and
 # Japanese characters, and belltide.exe started there in a fresh Wine prefix
 # through its first run (released_test.cpp). On Windows (MSYS2's bash) the
-# test program runs as it is, in the session's own registry.
+# test program runs as it is, in the session's own registry; the Windows
+# workflow does the same with the shipped zip itself (run-tier.ps1 -Zip).
 #   released_zip.sh BELLTIDE_EXE E2E_TESTS_EXE
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)

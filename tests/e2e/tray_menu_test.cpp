@@ -82,3 +82,31 @@ TEST_F(TrayMenu, StartupReassignsThenTheMenuSilencesReassignsAndExits) {
   EXPECT_EQ(1u, CountOf(saved, "\r\n-"));  // one candidate left in this cycle
   EXPECT_EQ(saved, dir.Read("BTD_BAK.CFG"));
 }
+
+// This process plays the Sound panel's part: a scheme applied in Windows
+// while Belltide runs stands past the periodic change that falls due (at
+// most a quarter of the period late), until a change is asked from the
+// tray; the pools keep their files.
+TEST_F(TrayMenu, SchemeAppliedInWindowsStandsUntilAChangeIsAsked) {
+  dir.Write("BTD.CFG",
+            "Setup=1\r\nBootOnSoundChange=1\r\nBootWaitTime=0\r\nTimer=1\r\n\r\n\\.Default\r\nWindows\r\n\r\n"
+            "Beep\r\nBeep\r\n-C:\\a.wav\r\n-C:\\b.wav\r\n\r\n");
+  RunningProgram program(dir.path());
+  ASSERT_TRUE(program.WaitUntilHidden());
+  const DWORD started = GetTickCount();
+  ASSERT_FALSE(Sound("Beep").empty());
+  Sleep(2000);  // the quiet after its own writes
+  SetDefault("AppEvents\\Schemes", "Theme");
+  SetDefault("AppEvents\\Schemes\\Apps\\.Default\\Beep\\.Current", "C:\\theme.wav");
+  Sleep(80000 - (GetTickCount() - started));
+  EXPECT_EQ("C:\\theme.wav", Sound("Beep"));
+  EXPECT_EQ("Theme", DefaultValue("AppEvents\\Schemes"));
+
+  ASSERT_TRUE(program.OpenTrayMenu());
+  program.PostMenuKey('R');
+  EXPECT_TRUE(Sleeps([] { return Sound("Beep") != "C:\\theme.wav"; }));
+  EXPECT_EQ(".Current", DefaultValue("AppEvents\\Schemes"));
+  program.PostCommand(32776);  // Exit
+  EXPECT_EQ(0, program.WaitForExit());
+  EXPECT_EQ(std::string::npos, Settings().find("theme"));
+}

@@ -13,6 +13,8 @@ import sys
 import jsonschema
 import yaml
 
+from check_cases import report
+
 REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
 
 
@@ -32,13 +34,7 @@ def main():
     cases = [("the workflow", problems(text), True),
              ("refused: a misspelt key", problems(text.replace("runs-on:", "runs-onn:")), False),
              ("refused: a wrong value", problems(text.replace("timeout-minutes: 60", "timeout-minutes: sixty")), False)]
-    failed = 0
-    for what, found, clean in cases:
-        passed = not found if clean else bool(found)
-        failed += not passed
-        print(f"{'ok  ' if passed else 'FAIL'} {what}" + (f": {found[0]}" if found else ""))
-    print(f"workflow_schema: {len(cases) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    return report("workflow_schema", cases)
 
 
 if __name__ == "__main__":

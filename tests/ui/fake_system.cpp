@@ -7,9 +7,11 @@ namespace {
 
 std::map<HWND, NOTIFYICONDATAA> g_icons;
 int g_adds = 0;
+int g_balloons = 0;
 
 BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAA data) {
   if (message == NIM_ADD) ++g_adds;
+  if (data->uFlags & NIF_INFO) ++g_balloons;
   if (refusals > 0) {
     --refusals;
     return FALSE;
@@ -38,6 +40,7 @@ BOOL WINAPI PlaySound(LPCSTR sound, HMODULE, DWORD flags) {
   const unsigned char* riff = reinterpret_cast<const unsigned char*>(sound);
   const size_t size = 8 + (riff[4] | riff[5] << 8 | riff[6] << 16 | static_cast<size_t>(riff[7]) << 24);
   played.push_back({std::string(sound, size), flags});
+  if (onPlay) onPlay();
   return TRUE;
 }
 
@@ -49,6 +52,7 @@ ULONGLONG now = 0;
 int refusals = 0;
 std::vector<Played> played;
 int stops = 0;
+std::function<void()> onPlay;
 std::vector<std::string> grants;
 
 DWORD ReadGrant(const char* path) {
@@ -59,6 +63,7 @@ DWORD ReadGrant(const char* path) {
 ResidentSystem Start() {
   g_icons.clear();
   g_adds = 0;
+  g_balloons = 0;
   now = 1000000;
   refusals = 0;
   played.clear();
@@ -75,5 +80,6 @@ const NOTIFYICONDATAA* Icon(HWND window) {
 }
 
 int AddsAsked() { return g_adds; }
+int Balloons() { return g_balloons; }
 
 }  // namespace fake_system

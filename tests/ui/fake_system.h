@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,9 @@ void ForgetIcons();
 
 // The icon of `window` as the tray holds it; nullptr when it holds none.
 const NOTIFYICONDATAA* Icon(HWND window);
-// How often the window asked the tray to add its icon.
+// How often the window asked the tray to add its icon, and to show a balloon.
 int AddsAsked();
+int Balloons();
 
 // Each sound started (PlaySound of a wave in memory), and each stop.
 struct Played {
@@ -34,6 +36,7 @@ struct Played {
 };
 extern std::vector<Played> played;
 extern int stops;
+extern std::function<void()> onPlay;  // called as each sound starts
 
 // Each file that notifications were let read; a path holding "refused" is
 // refused with ERROR_ACCESS_DENIED.

@@ -73,7 +73,7 @@ TEST_F(ResidentWindow, BootWaitCountsDownThenHidesOneTickLater) {
     const NOTIFYICONDATAA* icon = fake_system::Icon(dlg.m_hWnd);
     ASSERT_TRUE(icon);
     EXPECT_STREQ("Belltide", icon->szTip);
-    EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, icon->cbSize);  // the first layout's size
+    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE), icon->cbSize);  // the first layout with balloons
     EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), icon->uCallbackMessage);
     EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));  // no periodic change: nothing left to wake for
     window = dlg.m_hWnd;
@@ -205,7 +205,7 @@ class SessionSoundsTest : public ResidentWindow {
   std::vector<std::string> Played() {
     std::vector<std::string> events;
     for (const fake_system::Played& played : fake_system::played) {
-      EXPECT_EQ(static_cast<DWORD>(SND_MEMORY | SND_ASYNC | SND_NODEFAULT), played.flags);
+      EXPECT_EQ(SND_MEMORY | SND_ASYNC | SND_NODEFAULT | kSoundOfTheSystem, played.flags);
       for (const auto& [event, wave] : waves)
         if (wave == played.wave) events.push_back(event);
     }
@@ -216,23 +216,44 @@ class SessionSoundsTest : public ResidentWindow {
   std::map<std::string, std::string> waves;
 };
 
-TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
+// The query is answered at once; the sound plays only once the end is
+// certain, after the settings and their backup are on the disk.
+TEST_F(SessionSoundsTest, PlayedWhenTheSessionEndsAndAtTheUnlock) {
+  const struct {
+    DWORD reasons;  // ENDSESSION_*
+    const char* played;
+    ULONGLONG ms;
+  } kEnds[] = {
+      {ENDSESSION_LOGOFF | ENDSESSION_CLOSEAPP, "WindowsLogoff", 4000},  // cut at 4 seconds
+      {0, "SystemExit", 1500},
+      {ENDSESSION_CRITICAL | ENDSESSION_LOGOFF, nullptr, 0},
+      {ENDSESSION_CLOSEAPP, nullptr, 0},  // an update's restart of applications
+  };
+  for (const auto& end : kEnds) {
+    file.Close();
+    OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nSessionSounds=1\r\n");
+    CResidentDlg dlg(file, files, system);
+    bool savedFirst = false;
+    fake_system::onPlay = [&] { savedFirst = !file.IsOpen() && !dir.Read("BTD_BAK.CFG").empty(); };
+    RunModal(dlg, [&] {
+      const LPARAM reasons = static_cast<LPARAM>(end.reasons);
+      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
+      dlg.SendMessage(WM_ENDSESSION, FALSE, reasons);  // called off: nothing plays, the run goes on
+      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
+      EXPECT_TRUE(Played().empty());
+      ULONGLONG before = fake_system::now;
+      dlg.SendMessage(WM_ENDSESSION, TRUE, reasons);
+      EXPECT_EQ(end.ms, fake_system::now - before) << end.reasons;
+    });
+    EXPECT_EQ(end.played ? std::vector<std::string>{end.played} : std::vector<std::string>{}, Played()) << end.reasons;
+    EXPECT_EQ(end.played != nullptr, savedFirst) << end.reasons;
+  }
+  fake_system::onPlay = nullptr;
+
+  file.Close();
   OpenSettings("Setup=1\r\nBootOnSoundChange=0\r\nSessionSounds=1\r\n");
   CResidentDlg dlg(file, files, system);
   RunModal(dlg, [&] {
-    auto query = [&](LPARAM reasons) {
-      ULONGLONG before = fake_system::now;
-      EXPECT_TRUE(dlg.SendMessage(WM_QUERYENDSESSION, 0, reasons));
-      return fake_system::now - before;
-    };
-    EXPECT_EQ(4000u, query(ENDSESSION_LOGOFF | ENDSESSION_CLOSEAPP));  // cut at 4 seconds
-    EXPECT_EQ(std::vector<std::string>{"WindowsLogoff"}, Played());
-    dlg.SendMessage(WM_ENDSESSION, FALSE, 0);  // cancelled: the run goes on, and a second end plays again
-    EXPECT_EQ(1500u, query(0));
-    EXPECT_EQ(std::vector<std::string>{"SystemExit"}, Played());
-    EXPECT_EQ(0u, query(ENDSESSION_CRITICAL | ENDSESSION_LOGOFF));
-    EXPECT_TRUE(Played().empty());
-
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     EXPECT_TRUE(Played().empty());
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
@@ -244,23 +265,25 @@ TEST_F(SessionSoundsTest, PlayedForTheEndOfTheSessionAndTheUnlock) {
 
     SetDefault("AppEvents\\Schemes", ".None");
     dlg.SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
-    EXPECT_EQ(0u, query(ENDSESSION_LOGOFF));
+    dlg.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(Played().empty());
-    EXPECT_TRUE(dlg.IsWindowVisible());
   });
 }
 
+// Silent at start-up means no log-on sound either, whatever the registry
+// holds at that moment.
 TEST_F(SessionSoundsTest, LogonSoundOnlyForAStartAtLogonWithTheOptionOn) {
-  for (auto [options, logon, played] : {std::tuple{"SessionSounds=1\r\n", true, true},
-                                        std::tuple{"SessionSounds=1\r\n", false, false}, std::tuple{"", true, false}}) {
+  for (auto [options, logon, played] :
+       {std::tuple{"SessionSounds=1\r\n", true, true}, std::tuple{"SessionSounds=1\r\n", false, false},
+        std::tuple{"", true, false}, std::tuple{"SessionSounds=1\r\nBootOnNoSound=1\r\n", true, false}}) {
     file.Close();
     OpenSettings(std::string("Setup=1\r\nBootOnSoundChange=0\r\nBootWaitTime=30\r\n") + options);
     CResidentDlg dlg(file, files, system);
     if (logon) dlg.DoOnceResident(RemoteCommand::Logon);
     RunModal(dlg, [&] {
-      EXPECT_EQ(played ? std::vector<std::string>{"WindowsLogon"} : std::vector<std::string>{}, Played());
+      EXPECT_EQ(played ? std::vector<std::string>{"WindowsLogon"} : std::vector<std::string>{}, Played()) << options;
       EXPECT_TRUE(dlg.IsWindowVisible());  // before the start-up wait
-      dlg.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL);
+      dlg.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL);
     });
   }
 }

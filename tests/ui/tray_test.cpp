@@ -249,6 +249,65 @@ TEST_F(Tray, OnlyOurCommandsForThisFolderAreTaken) {
   });
 }
 
+// What the user chooses in Windows stands: no change comes by itself until
+// the user asks for one, which resumes the periodic change; Belltide's own
+// writes never pause it; Windows' ".None" is the silent mode. Nothing is
+// written back, and the pools keep their files.
+TEST_F(Tray, ChangesMadeInWindowsStandUntilTheUserAsks) {
+  Start("Setup=1\r\nBootOnSoundChange=0\r\nTimer=1\r\n", [&](CResidentDlg& dlg) {
+    constexpr UINT_PTR kQuiet = 3;
+    auto windowsApplies = [&](const char* scheme, const char* sound, double at) {
+      SetDefault("AppEvents\\Schemes", scheme);
+      SetDefault("AppEvents\\Schemes\\Apps\\App\\Ev\\.Current", sound);
+      FireAt(dlg, at, kQuiet);
+    };
+    auto tip = [&] { return std::string(fake_system::Icon(dlg.m_hWnd)->szTip); };
+    SetDefault("AppEvents\\Schemes\\Names\\Theme", "Theme");
+    dlg.SendMessage(WM_COMMAND, kReassign, 0);
+    FireAt(dlg, 1, kQuiet);  // its own write
+    EXPECT_EQ("Belltide", tip());
+
+    windowsApplies("Theme", "C:\\theme.wav", 2);
+    EXPECT_EQ(Cp932("Belltide - 一時停止中（Windows でサウンドが変更されました）"), tip());
+    EXPECT_EQ(1, fake_system::Balloons());
+    EXPECT_FALSE(KillTimer(dlg.m_hWnd, 1));  // nothing left to wake for
+    WhenWindowAppears settings = CancelSettings();
+    dlg.SendMessage(WM_COMMAND, kSettings, 0);
+    FireAt(dlg, 600);
+    windowsApplies("Theme", "C:\\picked.wav", 601);  // one event's sound picked
+    EXPECT_EQ(CString("C:\\picked.wav"), EventSound());
+    EXPECT_EQ(1, fake_system::Balloons());  // said once
+
+    bool selected = false;
+    WhenWindowAppears import(Cp932("サウンド設定のインポート"), [&](HWND window) {
+      char item[256] = {};
+      int index = 0;
+      selected = SendDlgItemMessageA(window, 1000, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&index)) == 1 &&
+                 SendDlgItemMessageA(window, 1000, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item)) > 0 &&
+                 std::string(item).find("Theme") != std::string::npos;
+      PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    Notify(dlg, 1, NIN_BALLOONUSERCLICK);
+    EXPECT_TRUE(selected);
+
+    dlg.SendMessage(WM_COMMAND, kReassign, 0);  // asked: the pause ends
+    EXPECT_EQ("Belltide", tip());
+    std::string marks = Contents(file);  // both picked: a change starts a new cycle
+    FireAt(dlg, 602, kQuiet);
+    FireAt(dlg, 662);
+    EXPECT_NE(marks, Contents(file));
+
+    windowsApplies(".None", "", 663);
+    EXPECT_EQ("Belltide - No Sound", tip());
+    WhenWindowAppears again = CancelSettings();
+    dlg.SendMessage(WM_COMMAND, kSettings, 0);  // closing it arms no change either
+    FireAt(dlg, 1000);
+    EXPECT_EQ(CString(".None"), Value("AppEvents\\Schemes"));
+    EXPECT_EQ(std::string::npos, Contents(file).find("theme"));
+    EXPECT_EQ(std::string::npos, Contents(file).find("picked"));
+  });
+}
+
 // Run by the English pass, under code page 1252.
 TEST_F(Tray, EnglishMenu) {
   ASSERT_NE(932u, GetACP());

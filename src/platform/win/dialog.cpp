@@ -1,6 +1,7 @@
 #include "platform/win/dialog.h"
 
 #include "platform/win/data_exchange.h"
+#include "platform/win/message_wait.h"
 #include "platform/win/resources.h"
 
 INT_PTR CDialog::DoModal() {
@@ -16,9 +17,12 @@ INT_PTR CDialog::DoModal() {
 
   MSG msg;
   while (m_inModalLoop) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (WaitForMessageOrSignal(m_waitObject)) OnSignalled();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
       break;
     }
     if (!IsDialogMessageA(m_hWnd, &msg)) {

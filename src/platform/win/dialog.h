@@ -28,6 +28,12 @@ class CDialog : public CWnd {
 
   virtual bool DestroyWindow();
 
+  // A kernel object the modal loop waits on beside the messages (nullptr:
+  // none); OnSignalled runs on the dialog's thread each time it is
+  // signalled. Nested modal loops of other windows do not wait on it: a
+  // signal meanwhile is seen once this loop runs again.
+  void WaitAlsoFor(HANDLE object) { m_waitObject = object; }
+
  protected:
   virtual void DoDataExchange(CDataExchange& dx);
   // Exchanges fields to controls. True lets the dialog manager focus the
@@ -39,6 +45,8 @@ class CDialog : public CWnd {
   // The derived dialog's message map; false lets the dialog manager handle
   // the message. `result` is what the message returns to its sender.
   virtual bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  virtual void OnSignalled() {}
 
   // Called by a handler that also wants the dialog manager's processing.
   void PassToDefault() { m_handled = false; }
@@ -52,4 +60,5 @@ class CDialog : public CWnd {
   bool m_inModalLoop = false;
   INT_PTR m_result = -1;
   bool m_handled = true;
+  HANDLE m_waitObject = nullptr;
 };

@@ -87,8 +87,8 @@ struct Cracker<WM_QUERYENDSESSION> {
 template <>
 struct Cracker<WM_ENDSESSION> {
   template <class T>
-  static LRESULT Call(T& target, void (T::*handler)(bool), WPARAM wParam, LPARAM) {
-    (target.*handler)(wParam != FALSE);
+  static LRESULT Call(T& target, void (T::*handler)(bool, LPARAM), WPARAM wParam, LPARAM lParam) {
+    (target.*handler)(wParam != FALSE, lParam);  // lParam: the ENDSESSION_* reasons
     return 0;
   }
 };

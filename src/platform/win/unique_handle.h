@@ -58,6 +58,13 @@ struct KernelObjectTraits {
 };
 using UniqueKernelObject = UniqueHandle<KernelObjectTraits>;
 
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static HKEY Invalid() { return nullptr; }
+  static void Close(HKEY key) { RegCloseKey(key); }
+};
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
+
 struct FindTraits {
   using Handle = HANDLE;
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
