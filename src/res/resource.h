@@ -13,6 +13,7 @@
 #define IDD_SETTINGS 102
 #define IDD_RESIDENT 132
 #define IDD_IMPORT 136
+#define IDD_CONVERTING 138
 
 // Controls
 #define IDC_STATUS_LINE 1031
@@ -40,6 +41,10 @@
 #define IDC_SCHEME_LIST 1000
 #define IDC_SELECT_ALL 1003
 #define IDC_DESELECT_ALL 1004
+// conversion progress
+#define IDC_CONVERT_COUNT 1040
+#define IDC_CONVERT_NAME 1041
+#define IDC_CONVERT_PROGRESS 1042
 
 // Menus
 #define IDM_POPUP 134
@@ -70,6 +75,7 @@
 #define IDS_ENDING_SOUND 216
 #define IDS_FILES_LEFT_OUT_MORE 217
 #define IDS_GRANTS_REFUSED 218
+#define IDS_NO_MEDIA_FOUNDATION 219
 #define IDS_UNSAVED_IN_JOURNAL 227
 #define IDS_UNSAVED_KEPT 228
 #define IDS_UNSAVED_LOST 229
@@ -91,6 +97,7 @@
 #define IDS_SOUND_FILTER 311
 #define IDS_CURRENT_SETTINGS 312
 #define IDS_MANUAL 313  // the manual of the UI language, below the start-up folder
+#define IDS_CONVERT_COUNT 314
 
 // Why a file cannot be a candidate, or may not play: after its path
 #define IDS_REMARK 320
@@ -99,4 +106,6 @@
 #define IDS_REASON_UNREADABLE 323
 #define IDS_REASON_NOT_WAVE 324
 #define IDS_REASON_UNPLAYABLE 325
+#define IDS_REASON_UNDECODABLE 326
+#define IDS_REASON_NOT_WRITTEN 327
 #define IDS_REASON_APPS_DENIED 329

@@ -16,54 +16,22 @@
 #include "platform/win/windows_version.h"
 #include "res/resource.h"
 #include "settings/about_dlg.h"
+#include "settings/check_reasons.h"
+#include "settings/conversion_progress_dlg.h"
+#include "settings/converted_files.h"
 #include "settings/file_list_message.h"
 #include "settings/import_dlg.h"
 #include "settings/save_settings.h"
-#include "schemes/wave_check.h"
 #include "store/pool_additions.h"
 
-namespace {
-
-// A reason as the list and the messages put it after a path.
-CString Remark(UINT reasonId) {
-  CString remark;
-  remark.Format(LoadResString(IDS_REMARK), static_cast<const char*>(LoadResString(reasonId)));
-  return remark;
-}
-
-// Why Windows may not play a file, as the list and the messages say it.
-UINT ReasonOf(WaveCheck check) {
-  switch (check) {
-    case WaveCheck::Missing:
-      return IDS_REASON_MISSING;
-    case WaveCheck::NotWave:
-      return IDS_REASON_NOT_WAVE;
-    case WaveCheck::Unplayable:
-      return IDS_REASON_UNPLAYABLE;
-    case WaveCheck::Playable:
-    case WaveCheck::Unreadable:
-      break;
-  }
-  return IDS_REASON_UNREADABLE;
-}
-
-// A candidate line's item data: 0 until its file is checked, then this.
-LPARAM CheckedState(WaveCheck check) { return static_cast<LPARAM>(check) + 1; }
-
-// The list box accepts the drop; the dialog handles it.
-LRESULT CALLBACK ForwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  if (message == WM_DROPFILES) return SendMessageA(GetParent(window), message, wParam, lParam);
-  return DefSubclassProc(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent, ReadGrant grant)
+CSettingsDlg::CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent, ReadGrant grant,
+                           SoundDecoder decoder)
     : CDialog(IDD_SETTINGS, parent),
       m_settingsFile(settingsFile),
       m_startupFolder(startupFolder),
       m_startup(Widen(startupFolder.view())),
-      m_grant(grant) {}
+      m_grant(grant),
+      m_decoder(std::move(decoder)) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
   CDialog::DoDataExchange(dx);
@@ -110,7 +78,7 @@ bool CSettingsDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRES
 bool CSettingsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hIcon = SetIcons(IDI_BELLTIDE);
-  SetWindowSubclass(m_candidateList.m_hWnd, ForwardDrops, 0, 0);
+  m_candidateList.ForwardDropsToParent();
   m_candidateList.FitItemHeightToFont();
   DragAcceptFiles(m_hWnd, TRUE);  // a folder may land anywhere on the dialog
 
@@ -167,75 +135,20 @@ void CSettingsDlg::FillEventTree() {
 }
 
 void CSettingsDlg::ShowSelectPrompt() {
-  m_candidateList.ResetContent();
-  m_candidateList.AddString(LoadResString(IDS_SELECT_EVENT));
-  m_candidateList.SetItemData(0, CheckedState(WaveCheck::Playable));  // no file to look for
-  m_candidateList.FitHorizontalExtent();
-  m_candidateList.EnableWindow(false);
+  m_candidateList.ShowPrompt(LoadResString(IDS_SELECT_EVENT));
   m_addButton.EnableWindow(false);
   m_deleteButton.EnableWindow(false);
   m_playButton.EnableWindow(false);
 }
 
-// Drawn once at the end: a pool may hold thousands of lines.
 void CSettingsDlg::FillCandidateList(int index) {
-  const EventEntry& entry = m_settingsFile.table[static_cast<size_t>(index)];
-  m_candidateList.SendMessage(WM_SETREDRAW, FALSE);
-  m_candidateList.ResetContent();
-  m_candidateList.SendMessage(LB_INITSTORAGE, static_cast<WPARAM>(entry.count > 0 ? entry.count : 0),
-                              static_cast<LPARAM>(entry.files.GetLength()));
-  entry.ForEachCandidate([&](std::string_view candidate) { m_candidateList.AddString(CString(candidate)); });
-  FitCandidateExtent(entry);
-  m_candidateList.SendMessage(WM_SETREDRAW, TRUE);
-  InvalidateRect(m_candidateList.m_hWnd, nullptr, TRUE);
+  m_candidateList.Fill(m_settingsFile.table[static_cast<size_t>(index)]);
 }
 
-// Only lines drawn are checked: a pool of thousands costs what is in view.
-CString CSettingsDlg::CandidateRemark(int line) {
-  LPARAM state = m_candidateList.GetItemData(line);
-  if (state == LB_ERR) return CString();
-  if (state == 0) {
-    state = CheckedState(CheckWaveFile(m_candidateList.GetText(line).Mid(1)));
-    m_candidateList.SetItemData(line, state);
-  }
-  const WaveCheck check = static_cast<WaveCheck>(state - 1);
-  return check == WaveCheck::Playable ? CString() : Remark(ReasonOf(check));
-}
+CString CSettingsDlg::CandidateRemark(int line) { return m_candidateList.Remark(line); }
 
-// The stored path, greyed with its remark when Windows may not play it.
-// A remark wider than the list's extent widens it, once this paint is done.
 void CSettingsDlg::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID != IDC_CANDIDATE_LIST) return;
-  if (item.itemID != static_cast<UINT>(-1)) {
-    const int line = static_cast<int>(item.itemID);
-    const bool enabled = IsWindowEnabled(m_candidateList.m_hWnd) != FALSE;
-    const bool selected = (item.itemState & ODS_SELECTED) != 0 && enabled;
-    const CString remark = enabled ? CandidateRemark(line) : CString();
-    const CString text = m_candidateList.GetText(line) + remark;
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    SetBkMode(item.hDC, TRANSPARENT);
-    int color = selected ? COLOR_HIGHLIGHTTEXT : !enabled || !remark.IsEmpty() ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT;
-    SetTextColor(item.hDC, GetSysColor(color));
-    RECT bounds = item.rcItem;
-    bounds.left += GetSystemMetrics(SM_CXEDGE);
-    DrawTextA(item.hDC, text, text.GetLength(), &bounds, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (!remark.IsEmpty()) {
-      SIZE size = {};
-      GetTextExtentPoint32A(item.hDC, text, text.GetLength(), &size);
-      const LRESULT wanted = size.cx + 2 * GetSystemMetrics(SM_CXEDGE);
-      if (wanted > m_candidateList.SendMessage(LB_GETHORIZONTALEXTENT))
-        PostMessageA(m_candidateList.m_hWnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(wanted), 0);
-    }
-  }
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
-}
-
-// Measured from the pool's own strings: a message to the list for each line
-// costs far more under Wine than the measure itself.
-void CSettingsDlg::FitCandidateExtent(const EventEntry& entry) {
-  ListTextMeter meter(m_candidateList);
-  entry.ForEachCandidate([&](std::string_view candidate) { meter.Measure(candidate); });
-  m_candidateList.SetHorizontalExtent(meter);
+  if (item.CtlID == IDC_CANDIDATE_LIST) m_candidateList.DrawItem(item);
 }
 
 int CSettingsDlg::SelectedEventIndex() const {
@@ -266,14 +179,16 @@ void CSettingsDlg::OnSelchangeCandidateList() {
   m_deleteButton.EnableWindow(true);
 }
 
-void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}}); }
+void CSettingsDlg::AddCandidate(CString path) { AddFiles({{path}, {}, {}}); }
 
-// The list and the tree change once, however many files come. One file
-// already listed gets the duplicate message; more get one count of them.
-// Files left out are named, with their reasons, in one message.
-void CSettingsDlg::AddFiles(const WaveFiles& files) {
+// The list and the tree change once, however many files come: converted
+// ones after the wave files. One file already listed gets the duplicate
+// message; more get one count of them. Files left out are named, with their
+// reasons, in one message.
+void CSettingsDlg::AddFiles(WaveFiles files) {
   int index = SelectedEventIndex();
   if (index < 0) return;  // no event to add to
+  ConvertSoundFiles(files, m_startupFolder + "\\" + kConvertedFolderName, m_decoder, m_hWnd);
   SettingsFile::TableEdit edit = m_settingsFile.EditTable();
   EventEntry& entry = edit[static_cast<size_t>(index)];
   PoolAdditions additions = AddPaths(entry, files.paths);
@@ -289,15 +204,15 @@ void CSettingsDlg::AddFiles(const WaveFiles& files) {
   } else if (additions.duplicates > 0) {
     TellCount(IDS_DUPLICATES_SKIPPED, additions.duplicates);
   }
-  std::vector<LeftOutFile> leftOut = files.leftOut;
-  for (const CString& path : additions.unstorable) leftOut.push_back({Widen(path.view()), std::nullopt});
+  std::vector<LeftOutFile>& leftOut = files.leftOut;
+  for (const CString& path : additions.unstorable) leftOut.push_back({Widen(path.view()), IDS_REASON_PATH});
   if (!leftOut.empty()) TellLeftOut(leftOut);
 }
 
 void CSettingsDlg::TellLeftOut(const std::vector<LeftOutFile>& files) {
   std::vector<std::wstring> lines;
   for (const LeftOutFile& file : files)
-    lines.push_back(file.path + Widen(Remark(file.check ? ReasonOf(*file.check) : IDS_REASON_PATH).view()));
+    lines.push_back(file.path + Widen(Remark(file.reason).view()));
   TellFiles(IDS_FILES_LEFT_OUT, lines);
 }
 
@@ -308,7 +223,7 @@ void CSettingsDlg::TellCount(UINT messageId, int count) {
 }
 
 void CSettingsDlg::OnAdd() {
-  CFileDialog dialog("wav", "*.wav", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
+  CFileDialog dialog("wav", "", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
                      LoadResString(IDS_SOUND_FILTER));
   for (;;) {
     if (dialog.DoModal() != IDOK) return;
@@ -346,7 +261,7 @@ void CSettingsDlg::OnDelete() {
     EventEntry& entry = edit[static_cast<size_t>(index)];
     if (!entry.RemoveCandidate(selected)) return;
     m_candidateList.DeleteString(selected);
-    FitCandidateExtent(entry);
+    m_candidateList.FitExtent(entry);
     m_eventTree.SetItemText(m_eventTree.GetSelectedItem(), entry.GetDisplayText());
   }
   int remaining = m_candidateList.GetCount();

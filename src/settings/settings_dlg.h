@@ -6,17 +6,20 @@
 #include "platform/win/controls.h"
 #include "platform/win/dialog.h"
 #include "platform/win/app_package_read.h"
+#include "settings/candidate_list.h"
 #include "settings/notification_access.h"
+#include "settings/sound_decoder.h"
 #include "settings/startup_shortcut.h"
 #include "settings/wave_files.h"
 #include "store/settings_file.h"
 
 class CSettingsDlg : public CDialog {
  public:
-  // The manual is looked for below `startupFolder`. `grant` lets Windows
-  // notifications read a file (tests give their own).
+  // The manual is looked for below `startupFolder`, and converted sounds go
+  // into a folder there. `grant` lets Windows notifications read a file,
+  // `decoder` decodes sound files (tests give their own).
   CSettingsDlg(SettingsFile& settingsFile, const CString& startupFolder, HWND parent = nullptr,
-               ReadGrant grant = LetAppPackagesRead);
+               ReadGrant grant = LetAppPackagesRead, SoundDecoder decoder = DecodeWithMediaFoundation);
 
   // Rebuilds the tree from the table (groups in table order, each group's
   // events sorted) and disables Apply.
@@ -26,8 +29,9 @@ class CSettingsDlg : public CDialog {
   void EnableApply(bool enable) { m_applyButton.EnableWindow(enable); }
   // Appends `path` to the selected event unless the list holds it already.
   void AddCandidate(CString path);
-  // Appends the files to the selected event, and tells of those it skipped.
-  void AddFiles(const WaveFiles& files);
+  // Appends the files to the selected event, sound files converted, and
+  // tells of those it skipped.
+  void AddFiles(WaveFiles files);
   // What the candidate list shows after line `line`'s path: why Windows may
   // not play its file; empty when it can. The file is checked when first
   // asked, and not again until the list is filled anew.
@@ -43,8 +47,6 @@ class CSettingsDlg : public CDialog {
  private:
   // The table index of the selected tree item if it is an event; -1 else.
   int SelectedEventIndex() const;
-  // Lets the candidate list scroll to the end of the widest of `entry`'s lines.
-  void FitCandidateExtent(const EventEntry& entry);
   void TellCount(UINT messageId, int count);
   void TellLeftOut(const std::vector<LeftOutFile>& files);
   // Apply's work; false when the Startup folder refused the shortcut.
@@ -76,7 +78,7 @@ class CSettingsDlg : public CDialog {
   CButton m_playButton;
   CButton m_deleteButton;
   CButton m_addButton;
-  CListBox m_candidateList;
+  CCandidateList m_candidateList;
   int m_bootOnNoSound = 0;
   int m_bootOnSoundChange = 0;
   int m_bootWaitTime = 0;
@@ -86,6 +88,7 @@ class CSettingsDlg : public CDialog {
   int m_sessionSounds = 0;
   StartupShortcut m_startup;
   ReadGrant m_grant;
+  SoundDecoder m_decoder;
   bool m_filling = false;   // while FillEventTree runs
   HICON m_hIcon = nullptr;  // shared
 };

@@ -6,11 +6,25 @@
 
 #include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
+#include "res/resource.h"
+#include "schemes/wave_check.h"
+#include "settings/check_reasons.h"
 
 namespace {
 
-bool IsWaveName(const std::wstring& name) {
-  return name.size() >= 4 && CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".wav", 4, TRUE) == CSTR_EQUAL;
+bool EndsWith(const std::wstring& name, const wchar_t* extension) {
+  const int length = lstrlenW(extension);
+  return name.size() >= static_cast<std::size_t>(length) &&
+         CompareStringOrdinal(name.c_str() + name.size() - length, length, extension, length, TRUE) == CSTR_EQUAL;
+}
+
+bool IsWaveName(const std::wstring& name) { return EndsWith(name, L".wav"); }
+
+// Formats Windows decodes through Media Foundation, from Windows 7 on.
+bool IsSoundName(const std::wstring& name) {
+  for (const wchar_t* extension : {L".mp3", L".m4a", L".aac", L".wma", L".flac", L".ogg"})
+    if (EndsWith(name, extension)) return true;
+  return false;
 }
 
 // An entry of a folder's listing by both its names; the short one is the
@@ -35,14 +49,14 @@ std::wstring Shown(const std::wstring& path) {
 void Keep(const std::wstring& path, WaveFiles& files, const std::wstring* shortPath = nullptr) {
   CString stored;
   if (!ToStoredPath(path, MAX_PATH, stored, shortPath)) {
-    files.leftOut.push_back({Shown(path), std::nullopt});
+    files.leftOut.push_back({Shown(path), IDS_REASON_PATH});
     return;
   }
   const WaveCheck check = CheckWaveHeader(stored);
   if (check == WaveCheck::Playable)
     files.paths.push_back(stored);
   else
-    files.leftOut.push_back({Shown(path), check});
+    files.leftOut.push_back({Shown(path), ReasonOf(check)});
 }
 
 // Folders are walked with the \\?\ prefix, so that files below the path
@@ -55,7 +69,7 @@ std::wstring Extended(const std::wstring& path) {
 // The walk keeps the short path beside the long one, from the listings, so
 // that a name the code page cannot spell costs no look-up.
 void AddFolder(const std::wstring& folder, const std::wstring& shortFolder, WaveFiles& files) {
-  std::vector<Entry> waves, subfolders;
+  std::vector<Entry> waves, sounds, subfolders;
   WIN32_FIND_DATAW found;
   UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
   if (!find) return;
@@ -66,14 +80,18 @@ void AddFolder(const std::wstring& folder, const std::wstring& shortFolder, Wave
         subfolders.push_back(entry);
     } else if (IsWaveName(entry.name)) {
       waves.push_back(entry);
+    } else if (IsSoundName(entry.name)) {
+      sounds.push_back(entry);
     }
   } while (FindNextFileW(find.get(), &found));
   std::sort(waves.begin(), waves.end(), NameLess);
+  std::sort(sounds.begin(), sounds.end(), NameLess);
   std::sort(subfolders.begin(), subfolders.end(), NameLess);
   for (const Entry& wave : waves) {
     std::wstring shortPath = shortFolder + L"\\" + wave.shortName;
     Keep(folder + L"\\" + wave.name, files, &shortPath);
   }
+  for (const Entry& sound : sounds) files.toConvert.push_back(Shown(folder + L"\\" + sound.name));
   for (const Entry& subfolder : subfolders)
     AddFolder(folder + L"\\" + subfolder.name, shortFolder + L"\\" + subfolder.shortName, files);
 }
@@ -91,6 +109,8 @@ WaveFiles CollectWaveFiles(const std::vector<std::wstring>& items) {
       AddFolder(extended, shortFolder.empty() ? extended : shortFolder, files);
     } else if (IsWaveName(item)) {
       Keep(item, files);
+    } else if (IsSoundName(item)) {
+      files.toConvert.push_back(item);
     }
   }
   return files;
@@ -100,7 +120,12 @@ WaveFiles ChosenFiles(const std::vector<std::wstring>& paths) {
   WaveFiles files;
   for (const std::wstring& path : paths) {
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) Keep(path, files);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    CString stored;
+    if (IsWaveName(path) || (ToStoredPath(path, MAX_PATH, stored) && CheckWaveHeader(stored) == WaveCheck::Playable))
+      Keep(path, files);
+    else
+      files.toConvert.push_back(path);
   }
   return files;
 }
