@@ -7,8 +7,8 @@ of .github/workflows/windows.yml whose id is its name: a test program in a
 Windows job, through .github/scripts/run-tier.ps1 -Name NAME with the same
 program and arguments ("belltide.exe" for the build's, the shipped one
 there) in the pass of its code page (en-US where ctest sets an English
-BELLTIDE_LOCALE, ja-JP everywhere else); a host check (Python) in the Linux
-job; skipped (`if: false`) only where it needs Wine, saying so. Also checks
+BELLTIDE_LOCALE, ja-JP everywhere else); a host check (Python) or script in
+the Linux job; skipped (`if: false`) only where it needs Wine, saying so. Also checks
 that tools/code-page-manifest gives this build's programs activeCodePage
 ja-JP, and shows that the check refuses a tier left out, a Japanese tier run
 as English and a tier skipped that needs no Wine.
@@ -27,6 +27,7 @@ from check_cases import report
 
 REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
 WINE_ONLY = {"e2e_session_end"}  # wineboot --end-session ends the session from inside the test
+HOST_SCRIPTS = {"make_test_sounds"}  # makes files on the build host for the Windows tiers
 
 
 def ctest_entries(build, ctest):
@@ -52,9 +53,10 @@ def problems(entries, workflow):
             if not (step.get("if") is False and name in WINE_ONLY and "Wine" in step.get("name", "")):
                 found.append(f"{name}: skipped in {job} but needs no Wine, or needs Wine and is not skipped saying so")
             continue
-        if os.path.basename(command[0]).startswith("python"):
-            if not linux or os.path.basename(command[1]) not in run:
-                found.append(f"{name}: a host check, not run by the Linux job with {os.path.basename(command[1])}")
+        host = command[1] if os.path.basename(command[0]).startswith("python") else command[0]
+        if os.path.basename(command[0]).startswith("python") or os.path.basename(host) in HOST_SCRIPTS:
+            if not linux or os.path.basename(host) not in run:
+                found.append(f"{name}: a host step, not run by the Linux job with {os.path.basename(host)}")
             continue
         english = env.get("BELLTIDE_LOCALE", "ja").startswith("en")
         if os.path.basename(command[1]) == "released_zip.sh":  # bash released_zip.sh BELLTIDE E2E_TESTS
