@@ -211,8 +211,7 @@ void CSettingsDlg::AddFiles(WaveFiles files) {
 
 void CSettingsDlg::TellLeftOut(const std::vector<LeftOutFile>& files) {
   std::vector<std::wstring> lines;
-  for (const LeftOutFile& file : files)
-    lines.push_back(file.path + Widen(Remark(file.reason).view()));
+  for (const LeftOutFile& file : files) lines.push_back(file.path + Widen(Remark(file.reason).view()));
   TellFiles(IDS_FILES_LEFT_OUT, lines);
 }
 

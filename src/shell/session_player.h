@@ -37,5 +37,5 @@ class SessionPlayer {
   void Stop();
 
   SoundOutput m_output;  // playSound resolved on the first sound
-  std::string m_wave;  // read by PlaySound while it plays
+  std::string m_wave;    // read by PlaySound while it plays
 };

@@ -93,7 +93,9 @@ bool IsRewriteBetween(std::string_view current, std::string_view saved, const Jo
     const size_t end = std::min(begin + kChunk, length), chunk = begin / kChunk;
     const size_t oldEnd = std::min(begin + kChunk, oldLength);  // of the old chunk
     const bool newEndsInside = begin < newLength && newLength < oldEnd;
-    auto isNew = [&](size_t to) { return to <= newLength && current.substr(begin, to - begin) == saved.substr(begin, to - begin); };
+    auto isNew = [&](size_t to) {
+      return to <= newLength && current.substr(begin, to - begin) == saved.substr(begin, to - begin);
+    };
     // The old bytes [from, to) of this chunk, for the parts the sums tell.
     auto isOld = [&](size_t from, size_t to) {
       if (from >= to) return true;

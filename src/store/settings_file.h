@@ -143,10 +143,10 @@ class SettingsFile : public CStdioFile {
   CString m_keptCopy;
   std::string m_content;  // the last complete content
   bool m_contentKnown = false;
-  bool m_fileBehind = false;  // the file may hold a part of m_content: the journal holds it whole
+  bool m_fileBehind = false;         // the file may hold a part of m_content: the journal holds it whole
   ContentFingerprint m_fingerprint;  // of m_content, once m_fingerprinted
   bool m_fingerprinted = false;
-  std::string m_next;  // the content being saved; kept between saves, which are of one size
+  std::string m_next;          // the content being saved; kept between saves, which are of one size
   bool m_nextUnsaved = false;  // m_next is the content of a save that failed before its journal was whole
   ContentFingerprint m_nextFingerprint;
   CStdioFile m_journal;  // opened by the first save

@@ -9,10 +9,10 @@
 
 // What the start-up did to the settings file.
 struct StartupRecovery {
-  CString changedCopy;    // bytes written into it after a save was cut short; empty if none
-  bool restored = false;  // the backup's content replaced it
-  CString keptCopy;       // the file that holds its earlier bytes; empty if none
-  bool failed = false;    // it could not be read, or its bytes not kept: left alone
+  CString changedCopy;             // bytes written into it after a save was cut short; empty if none
+  bool restored = false;           // the backup's content replaced it
+  CString keptCopy;                // the file that holds its earlier bytes; empty if none
+  bool failed = false;             // it could not be read, or its bytes not kept: left alone
   bool journalUnreadable = false;  // failed for this: a save's journal exists but cannot be read
 };
 

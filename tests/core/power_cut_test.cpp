@@ -139,15 +139,15 @@ class Checker {
     const DiskOp& op = log[point - 1];
     std::string name = fs::path(op.path).filename().string();
     return "op " + std::to_string(point) + " (" + kKinds[op.kind] + " " + name +
-           (op.kind == DiskOp::Write ? " at " + std::to_string(op.at) + ", " + std::to_string(op.bytes.size()) +
-                                           " bytes"
-                                     : "") +
+           (op.kind == DiskOp::Write
+                ? " at " + std::to_string(op.at) + ", " + std::to_string(op.bytes.size()) + " bytes"
+                : "") +
            ")";
   }
 
   // Starts as the program does on `state`; what went wrong, or empty.
-  std::string StartFrom(const Folder& state, const std::set<std::string>& durable, const std::set<std::string>& complete,
-                        const std::string& edit) {
+  std::string StartFrom(const Folder& state, const std::set<std::string>& durable,
+                        const std::set<std::string>& complete, const std::string& edit) {
     for (const auto& entry : fs::directory_iterator(m_dir.path())) fs::remove(entry.path());
     for (const auto& [name, bytes] : state) m_dir.Write(name.c_str(), bytes);
     StartupFiles files = FilesIn(m_dir.path());
@@ -159,7 +159,8 @@ class Checker {
       if (!file.LoadSettings()) return "the load fails";
     }
     std::string settings = m_dir.Read("BTD.CFG");
-    if (!complete.count(settings)) return "BTD.CFG holds a content never complete (" + std::to_string(settings.size()) + " bytes)";
+    if (!complete.count(settings))
+      return "BTD.CFG holds a content never complete (" + std::to_string(settings.size()) + " bytes)";
     if (!durable.count(settings)) return "BTD.CFG lost a save that had returned";
     if (fs::exists(m_dir.File("BTD_BAK.CFG"))) {
       if (!complete.count(m_dir.Read("BTD_BAK.CFG"))) return "BTD_BAK.CFG is not a complete content";
@@ -205,7 +206,9 @@ TEST(PowerCut, FullSavesGrowAndShrink) {
   };
   Expect({"a full save that grows", {{"BTD.CFG", before}}, {before}, save(30)});
   Expect({"a full save that shrinks", {{"BTD.CFG", before}}, {before}, save(2)});
-  Expect({"a full save of one length", {{"BTD.CFG", before}}, {before},
+  Expect({"a full save of one length",
+          {{"BTD.CFG", before}},
+          {before},
           [](SettingsFile& file, const StartupFiles&, const Saved&) {
             file.settings.Timer = 7;
             file.SaveSettings();
@@ -215,7 +218,9 @@ TEST(PowerCut, FullSavesGrowAndShrink) {
 // Two reassignments: the second rewrites the journal the first left.
 TEST(PowerCut, MarksOnlySavesOneAfterAnother) {
   const std::string before = Pools(130, SomePicked);
-  Expect({"marks-only saves", {{"BTD.CFG", before}}, {before},
+  Expect({"marks-only saves",
+          {{"BTD.CFG", before}},
+          {before},
           [](SettingsFile& file, const StartupFiles&, const Saved& saved) {
             std::srand(3);
             for (int round = 0; round < 2; ++round) {
@@ -242,6 +247,8 @@ TEST(PowerCut, RecoveryFinishesACutSave) {
 
 TEST(PowerCut, BackupAtExit) {
   const std::string before = Pools(130, SomePicked), older = Pools(50, SomePicked);
-  Expect({"backup at exit", {{"BTD.CFG", before}, {"BTD_BAK.CFG", older}}, {before, older},
+  Expect({"backup at exit",
+          {{"BTD.CFG", before}, {"BTD_BAK.CFG", older}},
+          {before, older},
           [](SettingsFile& file, const StartupFiles& files, const Saved&) { files.Finish(file); }});
 }

@@ -267,7 +267,8 @@ TEST_F(SettingsFileTest, CutSaveIsFinishedAndOnlyBytesWrittenSinceAreKept) {
   const std::string tornContent = journal.substr(0, sector) + other.substr(sector, 512) + journal.substr(sector + 512);
   std::string otherOld = old;
   otherOld[otherOld.find("+C:\\Sounds\\chime_3.wav")] = '-';
-  const std::string staleSums = journal.substr(0, 48 + shorter.size()) + Journal(otherOld, shorter).substr(48 + shorter.size());
+  const std::string staleSums =
+      journal.substr(0, 48 + shorter.size()) + Journal(otherOld, shorter).substr(48 + shorter.size());
   const struct {
     const char* what;
     std::string journal, current, after;

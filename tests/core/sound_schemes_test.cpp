@@ -56,9 +56,9 @@ class SoundSchemes : public RegistryTest {
     RegistryKey::Create("AppEvents\\Schemes").SetString(nullptr, ".None");
     RegistryKey::Create("AppEvents\\Schemes\\Apps\\App\\Empty\\.Current").SetString(nullptr, "C:\\old.wav");
     *file.EditTable() = {Event("Orphan", {"C:\\orphan.wav"}),      Group("\\App"),
-                        Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
-                        Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
-                        Event("Named", {"C:\\named.wav"})};
+                         Event("Two", {"C:\\a.wav", "C:\\b.wav"}), Event("Empty"),
+                         Event("One", {"+C:\\one.wav"}),           Group(("\\\\" + kGroupKey).c_str()),
+                         Event("Named", {"C:\\named.wav"})};
   }
 
   SettingsFile file;  // not open: only its table

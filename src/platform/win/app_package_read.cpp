@@ -64,7 +64,8 @@ DWORD LetAppPackagesRead(const char* path) {
   if (error != ERROR_SUCCESS) return error;
   UniqueLocal ownedDescriptor(descriptor);
   const AppPackagesRead read = AppPackagesReadOf(dacl);
-  if (read != AppPackagesRead::NotGranted) return read == AppPackagesRead::Granted ? ERROR_SUCCESS : kAppPackagesReadDenied;
+  if (read != AppPackagesRead::NotGranted)
+    return read == AppPackagesRead::Granted ? ERROR_SUCCESS : kAppPackagesReadDenied;
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   if (!GetSecurityDescriptorControl(descriptor, &control, &revision)) return GetLastError();

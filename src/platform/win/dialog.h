@@ -39,8 +39,8 @@ class CDialog : public CWnd {
   // Exchanges fields to controls. True lets the dialog manager focus the
   // first control; false when the handler set the focus itself.
   virtual bool OnInitDialog();
-  virtual void OnOK();          // exchanges controls to fields, ends with IDOK
-  virtual void OnCancel();      // ends with IDCANCEL
+  virtual void OnOK();      // exchanges controls to fields, ends with IDOK
+  virtual void OnCancel();  // ends with IDCANCEL
 
   // The derived dialog's message map; false lets the dialog manager handle
   // the message. `result` is what the message returns to its sender.
