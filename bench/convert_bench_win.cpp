@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "dropped_files.h"
 #include "modal_script.h"
 #include "platform/win/media_foundation.h"
 #include "platform/win/unique_handle.h"
@@ -29,15 +30,6 @@
 namespace {
 
 constexpr int kFiles = 100;
-
-HGLOBAL DropOf(const std::string& path) {
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  path.copy(reinterpret_cast<char*>(drop + 1), path.size());
-  GlobalUnlock(memory);
-  return memory;
-}
 
 void RemoveConverted(const std::string& folder) {
   WIN32_FIND_DATAA found;
@@ -119,7 +111,8 @@ int main(int argc, char** argv) {
       HWND tree = dialog.GetDlgItem(1030);
       TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
       HWND list = dialog.GetDlgItem(1000);
-      times.push_back(TimeMs([&] { SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(sources)), 0); }));
+      times.push_back(
+          TimeMs([&] { SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({sources})), 0); }));
       lines = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
       Pump(holdMs);
     });

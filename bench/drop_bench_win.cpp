@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "dropped_files.h"
 #include "modal_script.h"
 #include "settings/settings_dlg.h"
 #include "timing_win.h"
@@ -45,15 +46,6 @@ void MakeTree(const std::wstring& root, const std::wstring& stem) {
   }
 }
 
-HGLOBAL DropOf(const std::string& path) {
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  path.copy(reinterpret_cast<char*>(drop + 1), path.size());
-  GlobalUnlock(memory);
-  return memory;
-}
-
 // Drops the tree in `root` (an ASCII path) on a fresh dialog each round;
 // prints the figures and tells whether every file was listed.
 bool TimeDrops(const std::string& root, const char* what, int rounds) {
@@ -73,7 +65,7 @@ bool TimeDrops(const std::string& root, const char* what, int rounds) {
       HWND tree = dialog.GetDlgItem(1030);
       TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
       HWND list = dialog.GetDlgItem(1000);
-      times.push_back(TimeMs([&] { SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(root)), 0); }));
+      times.push_back(TimeMs([&] { SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({root})), 0); }));
       lines = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
       HTREEITEM event = TreeView_GetSelection(tree);
       TreeView_SelectItem(tree, TreeView_GetNextSibling(tree, event));

@@ -72,6 +72,17 @@ Node* Find(const char* path, bool create) {
 
 Node* AsNode(void* handle) { return static_cast<Node*>(handle); }
 
+// The value `name` of the key at `handle`, as ReadResult tells it: TooLong
+// from `limit` bytes on.
+RegistryKey::ReadResult FindValue(void* handle, const char* name, std::size_t limit, const std::string*& found) {
+  if (!handle) return RegistryKey::ReadResult::Missing;
+  const auto& values = AsNode(handle)->values;
+  auto it = values.find(name ? name : "");
+  if (it == values.end()) return RegistryKey::ReadResult::Missing;
+  found = &it->second;
+  return found->size() >= limit ? RegistryKey::ReadResult::TooLong : RegistryKey::ReadResult::Ok;
+}
+
 }  // namespace
 
 void memory_registry::Clear() {
@@ -106,24 +117,18 @@ bool RegistryKey::EnumSubKey(int index, CString& name) const {
 
 RegistryKey::ReadResult RegistryKey::QueryString(const char* name, CString& value) const {
   value.Empty();
-  if (!m_handle) return ReadResult::Missing;
-  const auto& values = AsNode(m_handle)->values;
-  auto it = values.find(name ? name : "");
-  if (it == values.end()) return ReadResult::Missing;
-  if (it->second.size() >= kBufferSize) return ReadResult::TooLong;
-  value = CString(it->second);
-  return ReadResult::Ok;
+  const std::string* found = nullptr;
+  const ReadResult result = FindValue(m_handle, name, kBufferSize, found);
+  if (result == ReadResult::Ok) value = CString(*found);
+  return result;
 }
 
 RegistryKey::ReadResult RegistryKey::QueryText(const char* name, std::string& value) const {
   value.clear();
-  if (!m_handle) return ReadResult::Missing;
-  const auto& values = AsNode(m_handle)->values;
-  auto it = values.find(name ? name : "");
-  if (it == values.end()) return ReadResult::Missing;
-  if (it->second.size() >= kMostTextBytes) return ReadResult::TooLong;
-  value = it->second;
-  return ReadResult::Ok;
+  const std::string* found = nullptr;
+  const ReadResult result = FindValue(m_handle, name, kMostTextBytes, found);
+  if (result == ReadResult::Ok) value = *found;
+  return result;
 }
 
 // Values here are text of the code page already, and no file has a short path.

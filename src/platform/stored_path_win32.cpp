@@ -17,21 +17,6 @@ std::wstring Plain(const std::wstring& path) {
   return path;
 }
 
-// `path` in the code page when it spells every character, without best-fit
-// stand-ins, in fewer than `limit` bytes.
-bool Spelled(const std::wstring& path, int limit, CString& ansi) {
-  bool utf8 = GetACP() == CP_UTF8;  // spells everything, and takes neither the flag nor the report
-  DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-  BOOL lossy = FALSE;
-  int wide = static_cast<int>(path.size());
-  int length = WideCharToMultiByte(CP_ACP, flags, path.c_str(), wide, nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
-  if (length <= 0 || length >= limit || lossy) return false;
-  std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, flags, path.c_str(), wide, &bytes[0], length, nullptr, nullptr);
-  ansi = CString(std::move(bytes));
-  return true;
-}
-
 // GetShortPathNameW or GetLongPathNameW of `path`; empty when it is not there.
 std::wstring OtherForm(DWORD(WINAPI* form)(LPCWSTR, LPWSTR, DWORD), const std::wstring& path) {
   DWORD size = form(path.c_str(), nullptr, 0);
@@ -60,7 +45,7 @@ struct Listing {
 
 Listing Read(const std::wstring& folder) {
   Listing listing;
-  listing.longPath = OtherForm(GetLongPathNameW, folder);
+  listing.longPath = LongPath(folder);
   if (listing.longPath.empty()) return listing;
   if (listing.longPath.back() != L'\\') listing.longPath += L'\\';
   WIN32_FIND_DATAW found;
@@ -102,8 +87,24 @@ bool SamePath(std::wstring a, std::wstring b) {
 
 std::wstring ShortPath(const std::wstring& path) { return OtherForm(GetShortPathNameW, path); }
 
+std::wstring LongPath(const std::wstring& path) { return OtherForm(GetLongPathNameW, path); }
+
+bool SpelledInCodePage(const std::wstring& text, int limit, CString& ansi) {
+  bool utf8 = GetACP() == CP_UTF8;  // spells everything, and takes neither the flag nor the report
+  DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL lossy = FALSE;
+  int wide = static_cast<int>(text.size());
+  int length = WideCharToMultiByte(CP_ACP, flags, text.c_str(), wide, nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
+  if (length <= 0 || length >= limit || lossy) return false;
+  std::string bytes(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, flags, text.c_str(), wide, &bytes[0], length, nullptr, nullptr);
+  ansi = CString(std::move(bytes));
+  return true;
+}
+
 bool ToStoredPath(const std::wstring& path, int limit, CString& stored, const std::wstring* shortPath) {
-  return Spelled(Plain(path), limit, stored) || Spelled(Plain(shortPath ? *shortPath : ShortPath(path)), limit, stored);
+  return SpelledInCodePage(Plain(path), limit, stored) ||
+         SpelledInCodePage(Plain(shortPath ? *shortPath : ShortPath(path)), limit, stored);
 }
 
 SameFileKeys::SameFileKeys() : m_folders(std::make_unique<Folders>()) {}
@@ -114,6 +115,6 @@ SameFileKeys::~SameFileKeys() = default;
 std::string SameFileKeys::Of(std::string_view path) {
   CString key(path);
   if (mbcs::FindChar(path.data(), static_cast<int>(path.size()), 0, '~') >= 0)
-    Spelled(m_folders->LongPath(Widen(path)), MAX_PATH, key);
+    SpelledInCodePage(m_folders->LongPath(Widen(path)), MAX_PATH, key);
   return mbcs::LowerAscii(key, key.GetLength());
 }

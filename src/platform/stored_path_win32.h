@@ -12,9 +12,14 @@
 // any letter case, with a final backslash or without.
 bool SamePath(std::wstring a, std::wstring b);
 
-// The short path of the file or folder at `path`; empty when it is not there.
-// Past MAX_PATH, Windows finds it only under the prefix.
+// The short or the long path of the file or folder at `path`; empty when it
+// is not there. Past MAX_PATH, Windows finds it only under the prefix.
 std::wstring ShortPath(const std::wstring& path);
+std::wstring LongPath(const std::wstring& path);
+
+// `text` in the code page when it spells every character, without best-fit
+// stand-ins, in fewer than `limit` bytes.
+bool SpelledInCodePage(const std::wstring& text, int limit, CString& ansi);
 
 // `path` as a stored path of fewer than `limit` bytes: as it is when the
 // code page spells every character (no best-fit stand-ins) and it fits,

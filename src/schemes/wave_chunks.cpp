@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os_file.h"
+
 namespace {
 
 constexpr std::uint16_t kFormatPcm = 1, kFormatExtensible = 0xFFFE;
@@ -72,4 +74,25 @@ WaveChunks WalkWaveChunks(std::string_view wave) {
     return n;
   };
   return WalkWaveChunks(read, wave.size());
+}
+
+WaveFileReader::WaveFileReader(const char* path) : m_handle(os_file::OpenToRead(path, m_missing)) {}
+
+WaveFileReader::~WaveFileReader() {
+  if (IsOpen()) os_file::Close(m_handle);
+}
+
+bool WaveFileReader::IsOpen() const { return m_handle != os_file::kInvalid; }
+
+std::size_t WaveFileReader::Read(std::uint64_t offset, void* out, std::size_t count) const {
+  return IsOpen() ? os_file::ReadAt(m_handle, static_cast<long long>(offset), static_cast<char*>(out), count) : 0;
+}
+
+WaveChunks WaveFileReader::Chunks() const {
+  if (!IsOpen()) return WaveChunks();
+  const long long length = os_file::Length(m_handle);
+  const WaveReader read = [this](std::uint64_t offset, void* out, std::size_t count) {
+    return Read(offset, out, count);
+  };
+  return WalkWaveChunks(read, length > 0 ? static_cast<std::uint64_t>(length) : 0);
 }

@@ -35,3 +35,25 @@ struct WaveChunks {
 WaveChunks WalkWaveChunks(const WaveReader& read, std::uint64_t sourceBytes);
 // The same over bytes in memory.
 WaveChunks WalkWaveChunks(std::string_view wave);
+
+// A file opened to be walked: for reading only, sharing everything, so a
+// file others hold open can be looked at (os_file::OpenToRead).
+class WaveFileReader {
+ public:
+  explicit WaveFileReader(const char* path);
+  ~WaveFileReader();
+  WaveFileReader(const WaveFileReader&) = delete;
+  WaveFileReader& operator=(const WaveFileReader&) = delete;
+
+  bool IsOpen() const;
+  // When it could not be opened: whether it is not there at all (no such
+  // file or folder) rather than refused.
+  bool Missing() const { return m_missing; }
+  // As WaveReader; 0 when the file is not open.
+  std::size_t Read(std::uint64_t offset, void* out, std::size_t count) const;
+  WaveChunks Chunks() const;
+
+ private:
+  bool m_missing = false;
+  std::intptr_t m_handle;  // an os_file::Handle
+};

@@ -57,25 +57,15 @@ bool WriteWaveFile(const char* path, const char* tmpPath, const PcmSound& sound,
 }
 
 std::string ReadSourceName(const char* path) {
-  bool missing = false;
-  const os_file::Handle file = os_file::OpenToRead(path, missing);
-  if (file == os_file::kInvalid) return std::string();
-  struct Closer {
-    os_file::Handle file;
-    ~Closer() { os_file::Close(file); }
-  } closer{file};
-  const long long length = os_file::Length(file);
-  const WaveReader read = [file](std::uint64_t offset, void* out, std::size_t count) {
-    return os_file::ReadAt(file, static_cast<long long>(offset), static_cast<char*>(out), count);
-  };
-  const WaveChunks chunks = WalkWaveChunks(read, length > 0 ? static_cast<std::uint64_t>(length) : 0);
+  const WaveFileReader file(path);
+  const WaveChunks chunks = file.Chunks();
   std::string name;
   const std::uint64_t at = chunks.dataOffset + chunks.dataBytes + (chunks.dataBytes & 1);
   unsigned char head[kChunkHeadBytes];
-  if (chunks.hasData && read(at, head, sizeof head) == sizeof head && std::memcmp(head, kSourceChunkId, 4) == 0) {
+  if (chunks.hasData && file.Read(at, head, sizeof head) == sizeof head && std::memcmp(head, kSourceChunkId, 4) == 0) {
     const std::uint32_t size = head[4] | head[5] << 8 | head[6] << 16 | static_cast<std::uint32_t>(head[7]) << 24;
     name.resize(size <= kMostSourceBytes ? size : 0);
-    if (read(at + sizeof head, &name[0], name.size()) != name.size()) name.clear();
+    if (file.Read(at + sizeof head, &name[0], name.size()) != name.size()) name.clear();
   }
   return name;
 }

@@ -50,17 +50,14 @@ bool CConversionProgressDlg::OnMessageMap(UINT message, WPARAM wParam, LPARAM lP
 bool CConversionProgressDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   ShowProgress();
+  WaitAlsoFor(m_conversion.DoneEvent());
   SetTimer(m_hWnd, kProgressTimer, kProgressEveryMs, nullptr);
   return true;
 }
 
-void CConversionProgressDlg::OnTimer(UINT_PTR) {
-  if (m_conversion.Done()) {
-    KillTimer(m_hWnd, kProgressTimer);
-    EndDialog(m_conversion.Cancelled() ? IDCANCEL : IDOK);
-    return;
-  }
-  ShowProgress();
+void CConversionProgressDlg::OnSignalled() {
+  KillTimer(m_hWnd, kProgressTimer);
+  EndDialog(m_conversion.Cancelled() ? IDCANCEL : IDOK);
 }
 
 void CConversionProgressDlg::OnCancel() {

@@ -15,9 +15,10 @@ class CConversionProgressDlg : public CDialog {
   bool OnInitDialog() override;
   void OnCancel() override;  // the dialog ends once the worker has stopped
   bool OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void OnSignalled() override;  // the worker is done
 
  private:
-  void OnTimer(UINT_PTR id);
+  void OnTimer(UINT_PTR) { ShowProgress(); }
   void ShowProgress();
 
   SoundConversion& m_conversion;

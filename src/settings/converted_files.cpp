@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/ansi_text_win32.h"
+#include "platform/stored_path_win32.h"
 #include "platform/win/unique_handle.h"
 #include "schemes/wave_writer.h"
 
@@ -13,15 +14,10 @@ constexpr std::size_t kSuffixRoom = 12;
 constexpr int kMostNumbers = 999;
 constexpr std::size_t kLongestStem = 64;
 
-// A character of `name` the code page spells the same way back.
+// A character the code page spells the same way back.
 bool Spelled(wchar_t character) {
-  if (character < 0x80) return true;
-  if (character >= 0xD800 && character <= 0xDFFF) return false;  // half of a pair
-  char bytes[8];
-  BOOL usedDefault = FALSE;
-  const int length =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &character, 1, bytes, sizeof bytes, nullptr, &usedDefault);
-  return length > 0 && !usedDefault;
+  CString unused;
+  return character < 0x80 || SpelledInCodePage(std::wstring(1, character), 8, unused);
 }
 
 // The source's file name without its extension, each character the code
@@ -42,13 +38,7 @@ std::wstring Stem(const std::wstring& source) {
 std::string SourceName(const std::wstring& source) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &data)) return std::string();
-  std::wstring full(MAX_PATH, L'\0');
-  DWORD length = GetLongPathNameW(source.c_str(), &full[0], static_cast<DWORD>(full.size()));
-  if (length >= full.size()) {
-    full.resize(length);
-    length = GetLongPathNameW(source.c_str(), &full[0], length);
-  }
-  full.resize(length);
+  std::wstring full = LongPath(source);
   if (full.empty()) full = source;
   CharUpperBuffW(&full[0], static_cast<DWORD>(full.size()));
   const ULONGLONG size = ULONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow;

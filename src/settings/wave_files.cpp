@@ -122,8 +122,10 @@ WaveFiles ChosenFiles(const std::vector<std::wstring>& paths) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     CString stored;
-    if (IsWaveName(path) || (ToStoredPath(path, MAX_PATH, stored) && CheckWaveHeader(stored) == WaveCheck::Playable))
+    if (IsWaveName(path))
       Keep(path, files);
+    else if (ToStoredPath(path, MAX_PATH, stored) && CheckWaveHeader(stored) == WaveCheck::Playable)
+      files.paths.push_back(stored);  // a wave file by another name
     else
       files.toConvert.push_back(path);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cp932.h"
+#include "dropped_files.h"
 #include "fake_system.h"
 #include "modal_script.h"
 #include "platform/registry.h"
@@ -80,15 +81,7 @@ HTREEITEM FindItem(HWND tree, const std::string& prefix) {
 
 // A drop of `names` as the shell delivers it, sent to the candidate list.
 void DropFiles(HWND list, const std::vector<std::string>& names) {
-  std::string packed;
-  for (const std::string& name : names) packed += name + '\0';
-  packed += '\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + packed.size());
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  packed.copy(reinterpret_cast<char*>(drop + 1), packed.size());
-  GlobalUnlock(memory);
-  SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the handler releases it
+  SendMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(names)), 0);
 }
 
 // Test texts are UTF-8; the program's are in the ANSI code page.

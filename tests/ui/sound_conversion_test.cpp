@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cp932.h"
+#include "dropped_files.h"
 #include "modal_script.h"
 #include "platform/win/unique_handle.h"
 #include "registry_sandbox.h"
@@ -60,14 +61,7 @@ void Select(HWND dialog, int index) {
 }
 
 void DropFiles(HWND dialog, const std::vector<std::string>& names) {
-  std::string packed;
-  for (const std::string& name : names) packed += name + '\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + packed.size() + 1);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  packed.copy(reinterpret_cast<char*>(drop + 1), packed.size());
-  GlobalUnlock(memory);
-  SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(names)), 0);
 }
 
 int FilesIn(const std::string& folder) {
